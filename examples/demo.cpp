@@ -1,0 +1,62 @@
+// DoRor demo host: loads the DLL and prints what a host sees at start-up.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "DoRor.h"
+#include <windows.h>
+
+namespace {
+
+// Shows a narrow ANSI text on a UTF-8 terminal.
+std::string ToTerminal(const char* text) {
+  if (!text) return "(null)";
+  std::wstring wide(NyAfxAnsiToWide(text, std::strlen(text)));
+  int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(n > 0 ? n : 1, '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], n, nullptr, nullptr);
+  utf8.resize(std::strlen(utf8.c_str()));
+  return utf8;
+}
+
+void Show(const char* label, const char* text) {
+  std::printf("  %-34s %s\n", label, ToTerminal(text).c_str());
+}
+
+}  // namespace
+
+int main() {
+  std::printf("DoRor demo host (ANSI code page %u)\n\n", ::GetACP());
+
+  // A host fixes its identity early: postfix first, then names, then folders.
+  NySetApplicationPriorConfigFilePostfixT(nullptr);
+  NySetCompanyName("Acme");
+  NySetApplicationName("Viewer");
+  NySetApplicationConfigFileNameT("App.ini");
+
+  std::printf("Identity\n");
+  Show("module name", NyGetModuleName());
+  Show("module folder", NyGetModulePath());
+  Show("company / application", (std::string(NyGetCompanyName()) + " / " + NyGetApplicationName()).c_str());
+  std::printf("\nFolders\n");
+  Show("base folder", NyGetBasePath());
+  Show("default configuration folder", NyGetDefaultConfigPath());
+  Show("user configuration folder", NyGetUserConfigPath());
+  std::printf("\nConfiguration files\n");
+  Show("application configuration file", NyGetApplicationConfigFileName());
+  Show("prior configuration file", NyGetApplicationPriorConfigFileName());
+  Show("user configuration file", NyGetUserConfigFileNameT());
+
+  // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
+  // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
+  // split inside them; the library steps over them.
+  const char* sample = "C:\\Tools\\\x95\x5C\\\x83\x5C\x83\x74\x83\x67.ini";
+  char folder[MAX_PATH] = "";
+  char name[MAX_PATH] = "";
+  int rc = NySplitFileNameT(sample, folder, name);
+  std::printf("\nDouble-byte-aware split (code %d)\n", rc);
+  Show("path", sample);
+  Show("folder", folder);
+  Show("file name", name);
+  return 0;
+}

@@ -1,0 +1,64 @@
+#include "identity/NyMultiByte.h"
+
+#include <cstring>
+#include <mbctype.h>
+#include <mbstring.h>
+
+#include "toolkit/NyWindows.h"
+
+namespace ny::mb {
+
+namespace {
+const unsigned char* U(const char* s) { return reinterpret_cast<const unsigned char*>(s); }
+}  // namespace
+
+bool IsLeadByte(unsigned char c) {
+  // CP_THREAD_ACP: follows the thread's locale, as the host expects of every scan.
+  return ::IsDBCSLeadByteEx(CP_THREAD_ACP, c) != FALSE;
+}
+
+size_t CharLength(const char* p) {
+  if (*p == '\0') return 0;
+  return (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1;
+}
+
+const char* LastChar(const char* text) {
+  if (!text || !*text) return nullptr;
+  const char* last = text;
+  for (const char* p = text; *p; p += CharLength(p)) last = p;
+  return last;
+}
+
+bool EndsWithChar(const char* text, char c) {
+  const char* last = LastChar(text);
+  return last && last[0] == c && last[1] == '\0';
+}
+
+const char* FindLastOf(const char* text, const char* set) {
+  if (!text) return nullptr;
+  const char* found = nullptr;
+  for (const char* p = text; *p; p += CharLength(p)) {
+    if (CharLength(p) == 1 && std::strchr(set, *p)) found = p;
+  }
+  return found;
+}
+
+const char* FindFirstOf(const char* text, const char* set) {
+  if (!text) return nullptr;
+  for (const char* p = text; *p; p += CharLength(p)) {
+    if (CharLength(p) == 1 && std::strchr(set, *p)) return p;
+  }
+  return nullptr;
+}
+
+int CompareNoCase(const char* a, const char* b) {
+  return _mbsicmp(U(a ? a : ""), U(b ? b : ""));
+}
+
+int CompareNoCaseN(const char* a, const char* b, size_t n) {
+  return _mbsnicmp(U(a ? a : ""), U(b ? b : ""), n);
+}
+
+bool IsAlpha(unsigned char c) { return _ismbcalpha(c) != 0; }
+
+}  // namespace ny::mb

@@ -1,0 +1,50 @@
+// The library's multibyte rules, in one place. Texts are narrow texts in the
+// system ANSI code page, which may be a double-byte code page (932 on the
+// maker's systems): a lead byte and the byte after it form one character, and
+// the second byte may have the value of '\\', '/', ':' or '.'. Every scan of a
+// path or a configuration line steps with these functions so that such a
+// second byte is never taken for a separator.
+#pragma once
+
+#include <cstddef>
+
+namespace ny::mb {
+
+// True when `c` is a lead byte in the calling thread's ANSI code page.
+bool IsLeadByte(unsigned char c);
+
+// Bytes taken by the character at `p`: 2 for a lead byte followed by a byte,
+// 1 otherwise (also for a lead byte right before the terminator, so that a
+// walk never steps over the end of the text). 0 at the terminator.
+size_t CharLength(const char* p);
+
+// The start of the last character of `text`, or null for a null or empty text.
+const char* LastChar(const char* text);
+
+// True when the last character of `text` is the single-byte character `c`.
+bool EndsWithChar(const char* text, char c);
+
+// The last single-byte character of `text` that is one of `set`, or null.
+// Second bytes of double-byte characters are never matched.
+const char* FindLastOf(const char* text, const char* set);
+
+// The first single-byte character of `text` that is one of `set`, or null.
+const char* FindFirstOf(const char* text, const char* set);
+
+// The path separators: backslash, slash and the drive colon.
+constexpr const char* kSeparators = "\\/:";
+
+// Case-insensitive comparisons as the C runtime's _mbsicmp and _mbsnicmp make
+// them (multibyte-aware, in the runtime's multibyte code page); n counts
+// characters. Null pointers count as the empty text.
+int CompareNoCase(const char* a, const char* b);
+int CompareNoCaseN(const char* a, const char* b, size_t n);
+
+// The blank test of configuration lines: space and the control characters
+// 9 to 13, byte by byte (a double-byte space is not blank).
+inline bool IsBlank(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
+
+// The multibyte-aware letter test of the C runtime (_ismbcalpha) on one byte.
+bool IsAlpha(unsigned char c);
+
+}  // namespace ny::mb

@@ -1,0 +1,224 @@
+// Path, file-name and folder helpers. Every scan steps over double-byte
+// characters through the multibyte module.
+#include <cstdio>
+#include <cstring>
+#include <direct.h>
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+#include "NyIdentity.h"
+#include "identity/NyMultiByte.h"
+#include "identity/NyPathText.h"
+#include "toolkit/NyScopedHandle.h"
+
+namespace {
+
+char g_fullPath[MAX_PATH];  // NyMakeFullPathT's result
+CString g_fullPathKept;     // NyMakeFullPath's result
+
+// The extension comparisons: the non-T forms fold single bytes only, the T
+// forms compare multibyte-aware.
+using CompareFn = int (*)(const char*, const char*);
+int CompareSingleByte(const char* a, const char* b) { return _stricmp(a, b); }
+int CompareMultiByte(const char* a, const char* b) { return ny::mb::CompareNoCase(a, b); }
+
+bool AddExtension(const char* path, const char* extension, char* output, CompareFn compare) {
+  if (!path || !extension || !output) return false;
+  char work[MAX_PATH];
+  if (!ny::CopyPath(work, path)) return false;
+  const char* dot = ny::mb::FindLastOf(work, ".");
+  if (dot && compare(dot + 1, extension) == 0) {
+    std::memmove(output, work, std::strlen(work) + 1);
+    return true;
+  }
+  int n = std::snprintf(nullptr, 0, "%s.%s", work, extension);
+  if (n < 0 || n >= MAX_PATH) return false;
+  std::snprintf(output, MAX_PATH, "%s.%s", work, extension);
+  return true;
+}
+
+bool DelExtension(const char* path, const char* extension, char* output, CompareFn compare) {
+  if (!path || !output) return false;
+  if (!ny::CopyPath(output, path)) return false;
+  if (!*output) return false;
+  char* dot = const_cast<char*>(ny::mb::FindLastOf(output, "."));
+  if (!dot) return false;
+  if (extension && *extension && compare(dot + 1, extension) != 0) return false;
+  // A separator after the dot means the dot belongs to a folder name.
+  if (ny::mb::FindFirstOf(dot + 1, ny::mb::kSeparators)) return false;
+  *dot = '\0';
+  return true;
+}
+
+// Restores the working directory when it goes out of scope.
+class WorkingDirectoryGuard {
+public:
+  WorkingDirectoryGuard() { m_saved = _getcwd(m_dir, MAX_PATH) != nullptr; }
+  ~WorkingDirectoryGuard() { Restore(); }
+  WorkingDirectoryGuard(const WorkingDirectoryGuard&) = delete;
+  WorkingDirectoryGuard& operator=(const WorkingDirectoryGuard&) = delete;
+  bool Saved() const { return m_saved; }
+  bool Restore() {
+    if (!m_saved) return true;
+    m_saved = false;
+    return _chdir(m_dir) == 0;
+  }
+
+private:
+  char m_dir[MAX_PATH];
+  bool m_saved;
+};
+
+}  // namespace
+
+bool NyIsAsciiPrintableCharactorOrSpaceT(char ch) {
+  unsigned char c = static_cast<unsigned char>(ch);
+  return c >= 0x20 && c <= 0x7E;
+}
+
+bool NyIsAsciiPrintableCharactorOrSpaceT(const char* text) {
+  if (!text) return false;
+  for (; *text; ++text) {
+    if (!NyIsAsciiPrintableCharactorOrSpaceT(*text)) return false;
+  }
+  return true;
+}
+
+bool NyIsTwoBytesCharT(char ch) { return ny::mb::IsLeadByte(static_cast<unsigned char>(ch)); }
+bool NyIsTwoBytesChar(char ch) { return NyIsTwoBytesCharT(ch); }
+
+bool NyIsFullPathT(const char* text) {
+  if (!text || !*text) return false;
+  if (text[0] == '\\' && text[1] == '\\') return true;
+  return ny::mb::IsAlpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
+}
+
+bool NyIsValidFilePathT(const char* text) {
+  if (!ny::FitsPath(text)) return false;
+  if (NyIsFileExistT(text)) return true;
+  if (::GetFileAttributesA(text) != INVALID_FILE_ATTRIBUTES) return true;
+  return ::GetLastError() != ERROR_INVALID_NAME;
+}
+
+bool NyIsFileExistT(const char* path) {
+  char name[MAX_PATH];
+  if (!ny::CopyPath(name, path)) return false;
+  NyEraseLastBackSlashT(name);
+  // A pattern is not a name: "C:\*" would otherwise find whatever is in C:\.
+  if (name[0] && !std::strpbrk(name, "*?")) {
+    WIN32_FIND_DATAA data;
+    ny::ScopedFindHandle find(::FindFirstFileA(name, &data));
+    if (find) return true;
+  }
+  // Folders that the search does not report (a drive root, say) still count
+  // when they can be entered.
+  WorkingDirectoryGuard cwd;
+  if (!cwd.Saved()) return false;
+  bool entered = NySetCurrentPathT(path);
+  return cwd.Restore() && entered;
+}
+
+bool NyIsFileExist(const char* path) { return NyIsFileExistT(CString(path)); }
+
+void NyEraseLastBackSlashT(char* text) {
+  if (ny::mb::EndsWithChar(text, '\\')) text[std::strlen(text) - 1] = '\0';
+}
+
+bool NyGetExtentionT(const char* path, char* extension) {
+  if (!path || !extension || !ny::FitsPath(path)) return false;
+  const char* dot = ny::mb::FindLastOf(path, ".");
+  if (!dot) return false;
+  std::memmove(extension, dot + 1, std::strlen(dot + 1) + 1);
+  return true;
+}
+
+bool NyAddExtention(const char* path, const char* extension, char* output) {
+  return AddExtension(path, extension, output, CompareSingleByte);
+}
+
+bool NyAddExtentionT(const char* path, const char* extension, char* output) {
+  return AddExtension(path, extension, output, CompareMultiByte);
+}
+
+bool NyDelExtention(const char* path, const char* extension, char* output) {
+  return DelExtension(path, extension, output, CompareSingleByte);
+}
+
+bool NyDelExtentionT(const char* path, const char* extension, char* output) {
+  return DelExtension(path, extension, output, CompareMultiByte);
+}
+
+int NySplitFileNameT(const char* path, char* folder, char* fileName) {
+  // Both parts must fit the callers' MAX_PATH buffers, so a path of 260
+  // bytes or more is refused like a null or empty one.
+  if (!path || !*path || !ny::FitsPath(path)) {
+    std::fprintf(stderr, "/%s/\n  return code = %d\n  %s\n", "SplitFileName", 1, "illegal inputs");
+    return 1;
+  }
+  const char* sep = ny::mb::FindLastOf(path, ny::mb::kSeparators);
+  size_t folderLength = sep ? static_cast<size_t>(sep - path) : 0;
+  const char* name = sep ? sep + 1 : path;
+  if (fileName) std::memmove(fileName, name, std::strlen(name) + 1);
+  if (folder) {
+    std::memmove(folder, path, folderLength);
+    folder[folderLength] = '\0';
+  }
+  return 0;
+}
+
+int NySplitFileName(const char* path, CString* folder, CString* fileName) {
+  CString input(path);
+  char folderPart[MAX_PATH];
+  char namePart[MAX_PATH];
+  int result = NySplitFileNameT(input, folderPart, namePart);
+  if (result == 0) {
+    if (folder) *folder = folderPart;
+    if (fileName) *fileName = namePart;
+  }
+  return result;
+}
+
+const char* NyMakeFullPathT(const char* relative, const char* base) {
+  if (!ny::FitsPath(relative) || (base && !ny::FitsPath(base))) return nullptr;
+  WorkingDirectoryGuard cwd;
+  if (!cwd.Saved()) return nullptr;
+  char baseFolder[MAX_PATH];
+  if (!base) base = NyGetCurrentPathT();
+  if (!ny::CopyPath(baseFolder, base)) return nullptr;
+  if (!NySetCurrentPathT(baseFolder)) return nullptr;
+  char* resolved = _fullpath(g_fullPath, relative, MAX_PATH);
+  if (!cwd.Restore() || !resolved) return nullptr;
+  NyEraseLastBackSlashT(g_fullPath);
+  return g_fullPath;
+}
+
+const char* NyMakeFullPath(const char* relative, const char* base) {
+  CString rel(relative);
+  CString baseText(base);
+  const char* result = NyMakeFullPathT(rel, baseText);
+  if (!result) return nullptr;
+  g_fullPathKept = result;
+  return g_fullPathKept;
+}
+
+bool NyCreateDirectoriesT(const char* path) {
+  if (!ny::FitsPath(path) || !NyIsFullPathT(path)) return false;
+  // Walk upwards to the first folder that exists, then create downwards.
+  std::vector<std::string> missing;
+  char current[MAX_PATH];
+  ny::CopyPath(current, path);
+  while (std::strlen(current) > 2 && !NyIsFileExistT(current)) {
+    missing.emplace_back(current);
+    char parent[MAX_PATH];
+    if (NySplitFileNameT(current, parent, nullptr) != 0) break;
+    std::memcpy(current, parent, sizeof current);
+  }
+  bool result = false;
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    if (!NyIsFileExistT(it->c_str())) result = ::CreateDirectoryA(it->c_str(), nullptr) != FALSE;
+  }
+  return result;
+}
+
+bool NyCreateDirectories(const char* path) { return NyCreateDirectoriesT(CString(path)); }

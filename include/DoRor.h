@@ -1,0 +1,6 @@
+// DoRor: the umbrella header. Includes every public header of the library.
+#pragma once
+
+#include "NyApi.h"
+#include "NyToolkit.h"
+#include "NyIdentity.h"

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "DoRor.h"
+TEST(Smoke, CodePage) { EXPECT_EQ(::GetACP(), 932u); }
