@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include "DoRor.h"
-TEST(Smoke, CodePage) { EXPECT_EQ(::GetACP(), 932u); }
