@@ -88,6 +88,28 @@ bool ComputePriorName(const char* appName, const char* postfix, char (&prior)[MA
   return NyAddExtentionT(withPostfix.c_str(), extension, prior);
 }
 
+// A T getter's first-use derivation: only at its first call, and only when
+// the setting is still empty then; a failed derivation is not tried again.
+template <typename Derive>
+const char* DeriveAtFirstUse(bool& first, PathSetting& setting, Derive derive) {
+  if (first) {
+    first = false;
+    if (setting.IsEmpty()) derive();
+  }
+  return setting.text;
+}
+
+// A non-T getter derives at its own first call when the setting is still
+// empty, and keeps a copy of what it finds.
+template <typename Derive>
+const char* DeriveAndKeep(KeptCopy& kept, PathSetting& setting, Derive derive) {
+  if (!kept.taken && setting.IsEmpty()) derive();
+  return kept.Take(setting.text);
+}
+
+void DeriveDefaultConfigPath() { NySetDefaultConfigPathT(nullptr); }
+void DeriveUserConfigPath() { NySetUserConfigPathT(nullptr); }
+
 }  // namespace
 
 // ---- Identity ----------------------------------------------------------------
@@ -223,11 +245,7 @@ bool NySetBasePathT(const char* path) {
 }
 
 const char* NyGetBasePathT() {
-  if (g_firstBasePath) {
-    g_firstBasePath = false;
-    if (g_basePath.IsEmpty()) g_basePath.Set(NyGetModulePathT());
-  }
-  return g_basePath.text;
+  return DeriveAtFirstUse(g_firstBasePath, g_basePath, [] { g_basePath.Set(NyGetModulePathT()); });
 }
 
 const char* NyGetBasePath() { return g_keptBasePath.Take(NyGetBasePathT()); }
@@ -245,16 +263,11 @@ bool NySetDefaultConfigPathT(const char* path) {
 }
 
 const char* NyGetDefaultConfigPathT() {
-  if (g_firstDefaultConfigPath) {
-    g_firstDefaultConfigPath = false;
-    if (g_defaultConfigPath.IsEmpty()) NySetDefaultConfigPathT(nullptr);
-  }
-  return g_defaultConfigPath.text;
+  return DeriveAtFirstUse(g_firstDefaultConfigPath, g_defaultConfigPath, DeriveDefaultConfigPath);
 }
 
 const char* NyGetDefaultConfigPath() {
-  if (!g_keptDefaultConfigPath.taken && g_defaultConfigPath.IsEmpty()) NySetDefaultConfigPathT(nullptr);
-  return g_keptDefaultConfigPath.Take(g_defaultConfigPath.text);
+  return DeriveAndKeep(g_keptDefaultConfigPath, g_defaultConfigPath, DeriveDefaultConfigPath);
 }
 
 bool NySetUserConfigPathT(const char* path) {
@@ -287,16 +300,11 @@ bool NySetUserConfigPathT(const char* company, const char* application) {
 }
 
 const char* NyGetUserConfigPathT() {
-  if (g_firstUserConfigPath) {
-    g_firstUserConfigPath = false;
-    if (g_userConfigPath.IsEmpty()) NySetUserConfigPathT(nullptr);
-  }
-  return g_userConfigPath.text;
+  return DeriveAtFirstUse(g_firstUserConfigPath, g_userConfigPath, DeriveUserConfigPath);
 }
 
 const char* NyGetUserConfigPath() {
-  if (!g_keptUserConfigPath.taken && g_userConfigPath.IsEmpty()) NySetUserConfigPathT(nullptr);
-  return g_keptUserConfigPath.Take(g_userConfigPath.text);
+  return DeriveAndKeep(g_keptUserConfigPath, g_userConfigPath, DeriveUserConfigPath);
 }
 
 // ---- Switch --------------------------------------------------------------------
