@@ -4,18 +4,29 @@
 set -euo pipefail
 
 packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-          cmake ninja-build googletest)
+          cmake ninja-build googletest locales)
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# Wine names host files in the character set of the host locale. The code page
+# comes from the locale's name alone, but without the locale generated that
+# set is ASCII and no Japanese file name can be created; generate both.
+for loc in ja_JP en_US; do
+  if ! locale -a 2>/dev/null | grep -qix "${loc}.utf8"; then
+    echo "setup: generating locale ${loc}.UTF-8"
+    $sudo localedef -i "$loc" -c -f UTF-8 "${loc}.UTF-8" 2>/dev/null || true
+  fi
+done

@@ -6,6 +6,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <stdio.h>
 #include <cstring>
 #include <cwchar>
 #include <mbstring.h>
@@ -31,8 +32,11 @@ template <> struct StringTraits<char> {
                     reinterpret_cast<const unsigned char*>(b));
   }
   static std::string Convert(const wchar_t* s) { return NyAfxWideToAnsi(s, std::wcslen(s)); }
+  // The Microsoft runtime's own formatter (not mingw's C99 one), so that the
+  // formats mean what they mean to an MSVC host.
+  static int VCount(const char* fmt, va_list args) { return _vscprintf(fmt, args); }
   static int VFormat(char* buf, size_t size, const char* fmt, va_list args) {
-    return std::vsnprintf(buf, size, fmt, args);
+    return _vsnprintf(buf, size, fmt, args);
   }
 };
 
@@ -41,8 +45,10 @@ template <> struct StringTraits<wchar_t> {
   static size_t Length(const wchar_t* s) { return std::wcslen(s); }
   static int CompareNoCase(const wchar_t* a, const wchar_t* b) { return _wcsicmp(a, b); }
   static std::wstring Convert(const char* s) { return NyAfxAnsiToWide(s, std::strlen(s)); }
+  // %s takes a wide text here, as in the Microsoft runtime.
+  static int VCount(const wchar_t* fmt, va_list args) { return _vscwprintf(fmt, args); }
   static int VFormat(wchar_t* buf, size_t size, const wchar_t* fmt, va_list args) {
-    return std::vswprintf(buf, size, fmt, args);
+    return _vsnwprintf(buf, size, fmt, args);
   }
 };
 
@@ -101,17 +107,16 @@ public:
   void FormatV(PCXSTR format, va_list args) {
     m_str.clear();
     if (!format) return;
-    for (size_t size = 256; size <= (size_t(1) << 28); size *= 2) {
-      std::basic_string<T> buf(size, T(0));
-      va_list copy;
-      va_copy(copy, args);
-      int n = Traits::VFormat(&buf[0], size, format, copy);
-      va_end(copy);
-      if (n >= 0 && static_cast<size_t>(n) < size) {
-        m_str.assign(buf.c_str(), static_cast<size_t>(n));
-        return;
-      }
-    }
+    va_list copy;
+    va_copy(copy, args);
+    int n = Traits::VCount(format, copy);
+    va_end(copy);
+    if (n <= 0) return;  // empty result, or a format the runtime refuses
+    std::basic_string<T> buf(static_cast<size_t>(n) + 1, T(0));
+    va_copy(copy, args);
+    Traits::VFormat(&buf[0], buf.size(), format, copy);
+    va_end(copy);
+    m_str.assign(buf.c_str(), static_cast<size_t>(n));
   }
 
   // Parts: counts are clamped to the text, as MFC does.

@@ -102,3 +102,26 @@ TEST_F(PathFiles, WorkingDirectoryIsSetAndRead) {
   EXPECT_STREQ(NyGetCurrentPathT(), m_temp.Path().c_str());
   EXPECT_TRUE(NySetCurrentPathT(m_cwd.c_str()));
 }
+
+// Folder names that end in the byte of a backslash under 932 (表, ソ) must be
+// created, found and resolved as whole names; 1252 gets Latin-1 names instead.
+TEST_F(PathFiles, CodePageDoubleByteFolderChains) {
+  const bool dbcs = nytest::IsCodePage932();
+  const std::string first = dbcs ? "\x95\x5C" : "caf\xE9";
+  const std::string second = dbcs ? "\x83\x5C" : "\xFC";
+  const std::string chain = m_temp / (first + "\\" + second);
+
+  EXPECT_TRUE(NyCreateDirectoriesT(chain.c_str()));
+  // Exactly the two folders, under their own names.
+  EXPECT_TRUE(nytest::Exists(m_temp / first));
+  EXPECT_TRUE(nytest::Exists(chain));
+  int entries = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(m_temp.Path())) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 2);
+
+  EXPECT_TRUE(NyIsFileExistT((chain + "\\").c_str()));
+  EXPECT_STREQ(NyMakeFullPathT("..", chain.c_str()), (m_temp / first).c_str());
+}
