@@ -18,7 +18,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # Wine names host files in the character set of the host locale. The code page
