@@ -49,20 +49,6 @@ private:
   std::string m_path;
 };
 
-// Owns a handle that a test opens itself.
-class Handle {
-public:
-  explicit Handle(HANDLE h) : m_h(h) {}
-  ~Handle() { if (IsValid()) ::CloseHandle(m_h); }
-  Handle(Handle&& other) noexcept : m_h(other.m_h) { other.m_h = INVALID_HANDLE_VALUE; }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool IsValid() const { return m_h != INVALID_HANDLE_VALUE && m_h != nullptr; }
-
-private:
-  HANDLE m_h;
-};
-
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

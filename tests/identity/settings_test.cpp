@@ -83,6 +83,9 @@ FRESH_TEST(DefaultsBeforeAnySetter) {
   EXPECT_EQ(NyGetApplicationConfigFileNameT(), nullptr);
   EXPECT_EQ(NyGetApplicationPriorConfigFileName(), nullptr);
   EXPECT_EQ(NyGetUserConfigFileNameT(), nullptr);
+  EXPECT_FALSE(NySetCompanyName(""));
+  EXPECT_EQ(NyGetCompanyName(), nullptr);
+  EXPECT_FALSE(NySetCompanyName(std::string(300, 'c').c_str()));
   EXPECT_EQ(NyGetCompanyName(), nullptr);
   EXPECT_EQ(Text(NyGetModuleName()), module);
   EXPECT_STRCASEEQ(NyGetModulePathT(), FolderOf(OwnExe()).c_str());
@@ -114,19 +117,6 @@ FRESH_TEST(PriorNameFollowsThePostfixAndCopiesStay) {
   // A name whose prior name would not fit is refused whole.
   EXPECT_FALSE(NySetApplicationConfigFileNameT((std::string(255, 'n') + ".ini").c_str()));
   EXPECT_EQ(Text(NyGetApplicationConfigFileNameT()), "B");
-}
-
-FRESH_TEST(NamesRefuseEmptyAndOverLongTexts) {
-  EXPECT_FALSE(NySetCompanyName(""));
-  EXPECT_EQ(NyGetCompanyName(), nullptr);
-  EXPECT_TRUE(NySetCompanyName("Acme"));
-  EXPECT_FALSE(NySetCompanyName(std::string(300, 'c').c_str()));
-  EXPECT_EQ(Text(NyGetCompanyName()), "Acme");
-
-  EXPECT_TRUE(NySetApplicationConfigFileNameT("App.ini"));
-  EXPECT_TRUE(NySetUserConfigFileNameT("User.ini"));
-  EXPECT_TRUE(NySetUserConfigFileNameT(""));
-  EXPECT_EQ(Text(NyGetUserConfigFileNameT()), "User.ini");
 }
 
 FRESH_TEST(BaseFolderIsResolvedCreatedAndCopied) {

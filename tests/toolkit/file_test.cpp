@@ -22,9 +22,9 @@ protected:
     return lines;
   }
   // Another program's open, sharing everything itself.
-  static nytest::Handle OpenOther(const std::string& path, DWORD access) {
-    return nytest::Handle(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
+  static ny::ScopedKernelHandle OpenOther(const std::string& path, DWORD access) {
+    return ny::ScopedKernelHandle(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
   }
   nytest::TempFolder m_temp;
 };
@@ -56,7 +56,7 @@ TEST_F(ToolkitFiles, SharingModesHoldUntilClose) {
   // Exclusive writing needs the file to itself, and keeps its content.
   const UINT exclusive = CFile::modeWrite | CFile::shareExclusive;
   {
-    nytest::Handle reader = OpenOther(path, GENERIC_READ);
+    ny::ScopedKernelHandle reader = OpenOther(path, GENERIC_READ);
     EXPECT_FALSE(file.Open(path.c_str(), exclusive));
   }
   ASSERT_TRUE(file.Open(path.c_str(), exclusive));
