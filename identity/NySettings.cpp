@@ -134,12 +134,10 @@ const char* NyGetModuleNameT() {
 const char* NyGetModuleName() { return g_keptModuleName.Take(NyGetModuleNameT()); }
 
 const char* NyGetModulePathT() {
-  if (g_firstModulePath) {
-    g_firstModulePath = false;
+  return DeriveAtFirstUse(g_firstModulePath, g_modulePath, [] {
     char path[MAX_PATH];
     if (GetExecutablePath(path)) NySplitFileNameT(path, g_modulePath.text, nullptr);
-  }
-  return g_modulePath.text;
+  });
 }
 
 const char* NyGetModulePath() { return g_keptModulePath.Take(NyGetModulePathT()); }

@@ -1,5 +1,5 @@
-// Shared test fixtures: a temporary folder that is removed afterwards, and a
-// guard that checks a call left the working directory as it found it.
+// Shared test helpers: a temporary folder that is removed afterwards, and
+// small file and working-directory probes.
 #pragma once
 
 #include <windows.h>

@@ -5,8 +5,7 @@
 #pragma once
 
 #include <cstdarg>
-#include <cstdio>
-#include <stdio.h>
+#include <stdio.h>  // the runtime's _vscprintf family
 #include <cstring>
 #include <cwchar>
 #include <mbstring.h>
@@ -104,19 +103,22 @@ public:
     FormatV(format, args);
     va_end(args);
   }
+  // The arguments may point into this string: format into a buffer of its
+  // own first.
   void FormatV(PCXSTR format, va_list args) {
-    m_str.clear();
-    if (!format) return;
+    std::basic_string<T> result;
     va_list copy;
     va_copy(copy, args);
-    int n = Traits::VCount(format, copy);
+    int n = format ? Traits::VCount(format, copy) : 0;
     va_end(copy);
-    if (n <= 0) return;  // empty result, or a format the runtime refuses
-    std::basic_string<T> buf(static_cast<size_t>(n) + 1, T(0));
-    va_copy(copy, args);
-    Traits::VFormat(&buf[0], buf.size(), format, copy);
-    va_end(copy);
-    m_str.assign(buf.c_str(), static_cast<size_t>(n));
+    if (n > 0) {  // otherwise an empty result, or a format the runtime refuses
+      result.resize(static_cast<size_t>(n) + 1);  // with room for the terminator
+      va_copy(copy, args);
+      Traits::VFormat(&result[0], result.size(), format, copy);
+      va_end(copy);
+      result.resize(static_cast<size_t>(n));
+    }
+    m_str = std::move(result);
   }
 
   // Parts: counts are clamped to the text, as MFC does.

@@ -97,10 +97,3 @@ TEST(PathTextCodePage, SecondBytesAreNeverSeparatorsOrLetters) {
   EXPECT_TRUE(NyAddExtention("f.\x83\x41", "\x83\x61", out));
   EXPECT_STREQ(out, "f.\x83\x41");
 }
-
-TEST(PathText, FullPathsAndPrintableTexts) {
-  EXPECT_TRUE(NyIsFullPathT("\\\\server\\share") && NyIsFullPathT("D:data") && NyIsFullPathT("C:"));
-  EXPECT_FALSE(NyIsFullPathT("\\dir") || NyIsFullPathT("data") || NyIsFullPathT(nullptr));
-  EXPECT_TRUE(NyIsAsciiPrintableCharactorOrSpaceT("") && NyIsAsciiPrintableCharactorOrSpaceT(" ~"));
-  EXPECT_FALSE(NyIsAsciiPrintableCharactorOrSpaceT("tab\t") || NyIsAsciiPrintableCharactorOrSpaceT('\x7F'));
-}

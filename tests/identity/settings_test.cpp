@@ -2,6 +2,7 @@
 // only at their first use, so each FreshSettings scenario runs in a child
 // process of its own: this executable started again with a filter.
 #include <cstdlib>
+#include <process.h>
 #include <string>
 
 #include "DoRor.h"
@@ -28,28 +29,16 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind
 std::string Text(const char* s) { return s ? s : "(null)"; }
 
 // Runs one scenario in `exe` (which finds DoRor.dll through PATH) and
-// returns its exit code.
-DWORD RunFresh(const std::string& exe, const std::string& test, const char* expectModule) {
-  char oldPath[32768] = "";
-  ::GetEnvironmentVariableA("PATH", oldPath, sizeof oldPath);
-  ::SetEnvironmentVariableA("PATH", (FolderOf(OwnExe()) + ";" + oldPath).c_str());
-  ::SetEnvironmentVariableA("NY_FRESH_PROCESS", "1");
-  ::SetEnvironmentVariableA("NY_EXPECT_MODULE", expectModule);
-  std::string cmd = "\"" + exe + "\" --gtest_brief=1 --gtest_filter=FreshSettings." + test;
-  STARTUPINFOA si{sizeof si};
-  si.dwFlags = STARTF_USESTDHANDLES;  // the child's report goes to our output
-  si.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
-  si.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION pi{};
-  BOOL started = ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-  ::SetEnvironmentVariableA("NY_FRESH_PROCESS", nullptr);
-  ::SetEnvironmentVariableA("PATH", oldPath);
-  DWORD code = 0xDEAD;
-  if (!started) return code;
-  ::WaitForSingleObject(pi.hProcess, 60000);
-  ::GetExitCodeProcess(pi.hProcess, &code);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+// returns its exit code; the child's report goes to our output.
+intptr_t RunFresh(const std::string& exe, const std::string& test, const std::string& expectModule) {
+  const std::string path = std::getenv("PATH");
+  _putenv(("PATH=" + FolderOf(OwnExe()) + ";" + path).c_str());
+  _putenv("NY_FRESH_PROCESS=1");
+  _putenv(("NY_EXPECT_MODULE=" + expectModule).c_str());
+  const std::string quoted = "\"" + exe + "\"", filter = "--gtest_filter=FreshSettings." + test;
+  intptr_t code = _spawnl(_P_WAIT, exe.c_str(), quoted.c_str(), "--gtest_brief=1", filter.c_str(), nullptr);
+  _putenv("NY_FRESH_PROCESS=");
+  _putenv(("PATH=" + path).c_str());
   return code;
 }
 
@@ -57,14 +46,12 @@ DWORD RunFresh(const std::string& exe, const std::string& test, const char* expe
 
 TEST(IdentitySettings, EveryScenarioPassesInAFreshProcess) {
   if (InChild()) GTEST_SKIP();
-  const testing::TestSuite* suite = nullptr;
-  for (int i = 0; i < testing::UnitTest::GetInstance()->total_test_suite_count(); ++i)
-    if (std::string(testing::UnitTest::GetInstance()->GetTestSuite(i)->name()) == "FreshSettings")
-      suite = testing::UnitTest::GetInstance()->GetTestSuite(i);
-  ASSERT_NE(suite, nullptr);
-  for (int j = 0; j < suite->total_test_count(); ++j)
-    EXPECT_EQ(RunFresh(OwnExe(), suite->GetTestInfo(j)->name(), "identity_tests"), 0u)
-        << suite->GetTestInfo(j)->name();
+  const testing::UnitTest& unit = *testing::UnitTest::GetInstance();
+  for (int i = 0; i < unit.total_test_suite_count(); ++i) {
+    const testing::TestSuite& suite = *unit.GetTestSuite(i);
+    for (int j = 0; std::string(suite.name()) == "FreshSettings" && j < suite.total_test_count(); ++j)
+      EXPECT_EQ(RunFresh(OwnExe(), suite.GetTestInfo(j)->name(), "identity_tests"), 0) << suite.GetTestInfo(j)->name();
+  }
 }
 
 // The module name is the file name stored on disk less a final ".exe" in any
@@ -74,8 +61,8 @@ TEST(IdentitySettings, ModuleNameComesFromTheEntryOnDisk) {
   nytest::TempFolder temp;
   ASSERT_TRUE(::CopyFileA(OwnExe().c_str(), (temp / "Viewer.EXE").c_str(), FALSE));
   ASSERT_TRUE(::CopyFileA(OwnExe().c_str(), (temp / "Tool.bin").c_str(), FALSE));
-  EXPECT_EQ(RunFresh(temp / "viewer.exe", "DefaultsBeforeAnySetter", "Viewer"), 0u);
-  EXPECT_EQ(RunFresh(temp / "Tool.bin", "DefaultsBeforeAnySetter", "Tool.bin"), 0u);
+  EXPECT_EQ(RunFresh(temp / "viewer.exe", "DefaultsBeforeAnySetter", "Viewer"), 0);
+  EXPECT_EQ(RunFresh(temp / "Tool.bin", "DefaultsBeforeAnySetter", "Tool.bin"), 0);
 }
 
 FRESH_TEST(DefaultsBeforeAnySetter) {

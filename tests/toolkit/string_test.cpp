@@ -17,6 +17,9 @@ TEST(String, ValueSemanticsFormatAndParts) {
   const std::string big(1000, 'x');
   a.Format("%d-%s-%05.1f [%s]", 42, "ab", 3.14159, big.c_str());
   EXPECT_EQ(std::string(a), "42-ab-003.1 [" + big + "]");
+  a = "xyab";
+  a.Format("<%s>", a.GetString() + 2);  // an argument may be the string's own text
+  EXPECT_STREQ(a, "<ab>");
   CStringW w;
   w.Format(L"%d:%s", 7, L"ab");  // %s is wide in a wide format, as in MSVC's runtime
   EXPECT_STREQ(w, L"7:ab");
