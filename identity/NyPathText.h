@@ -3,6 +3,7 @@
 // before anything is written.
 #pragma once
 
+#include <cstdio>
 #include <cstring>
 
 #include "toolkit/NyWindows.h"
@@ -18,6 +19,19 @@ inline bool FitsPath(const char* text) {
 inline bool CopyPath(char* buffer, const char* text) {
   if (!FitsPath(text)) return false;
   std::memmove(buffer, text, std::strlen(text) + 1);
+  return true;
+}
+
+// Joins folder and name as "folder\name" into a MAX_PATH buffer; false, with
+// the buffer emptied, when either is null or the result would not fit.
+inline bool JoinPath(char* buffer, const char* folder, const char* name) {
+  buffer[0] = '\0';
+  if (!folder || !name) return false;
+  int n = std::snprintf(buffer, MAX_PATH, "%s\\%s", folder, name);
+  if (n < 0 || n >= MAX_PATH) {
+    buffer[0] = '\0';
+    return false;
+  }
   return true;
 }
 

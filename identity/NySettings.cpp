@@ -254,8 +254,7 @@ bool NySetDefaultConfigPathT(const char* path) {
     if (!ny::CopyPath(folder, path)) return false;
     NyEraseLastBackSlashT(folder);
   } else {
-    int n = std::snprintf(folder, MAX_PATH, "%s\\Config", NyGetBasePathT());
-    if (n < 0 || n >= MAX_PATH) return false;
+    if (!ny::JoinPath(folder, NyGetBasePathT(), "Config")) return false;
   }
   return g_defaultConfigPath.Set(folder);
 }

@@ -4,3 +4,4 @@
 #include "NyApi.h"
 #include "NyToolkit.h"
 #include "NyIdentity.h"
+#include "NyConfig.h"

@@ -1,0 +1,127 @@
+// Typed configuration access: read or write one value, named by section and
+// key, as a string, double, float, int, long or bool, in one of three layers.
+//
+// - Plain: the file the caller names by its path.
+// - Default: the default configuration folder; the file is the application
+//   configuration file unless one is named. Reads without a file name look
+//   at the prior configuration file first. The prior file is never written.
+// - User: the user configuration folder; the file is the user configuration
+//   file unless one is named. Nothing is read or written there while the
+//   user-configuration switch is off. Reads may fall back to the default
+//   layer with the same file-name argument.
+//
+// Files hold sections and key=value lines, in UTF-16LE with the byte-order
+// mark FF FE or in narrow ANSI text. Values hold at most 1023 bytes: string
+// reads need a buffer of 1024 bytes, and longer values are not written.
+// Doubles are stored with "." whatever the C locale's decimal point.
+//
+// T forms take the caller's texts as they are; a null section, key or path
+// gives false. Forms without T copy each text first, so that null counts as
+// the empty text, and their string reads always leave a text (the empty one
+// on failure) in the caller's buffer.
+//
+// Results: plain reads are true when the arguments are acceptable and the
+// file exists (and, for typed reads, the value parses): a plain string read
+// of a missing key gives true and the empty text. Default and user string
+// reads are true only for a non-empty value. Writes are true once the
+// arguments are acceptable, whether or not the file could be written; a
+// write creates the file's missing folders. On failure, typed outputs keep
+// their value, except the plain double and int reads, which set 0 first.
+#pragma once
+
+#include "NyApi.h"
+
+// ---- Plain layer: the file at `path` ---------------------------------------
+
+NY_API bool NyReadConfigT(const char* section, const char* key, char* value, const char* path);
+NY_API bool NyReadConfigT(const char* section, const char* key, double& value, const char* path);
+NY_API bool NyReadConfigT(const char* section, const char* key, float& value, const char* path);
+// Also reads the bool words: "yes" is 1, "off" is 0.
+NY_API bool NyReadConfigT(const char* section, const char* key, int& value, const char* path);
+NY_API bool NyReadConfigT(const char* section, const char* key, long& value, const char* path);
+NY_API bool NyReadConfigT(const char* section, const char* key, bool& value, const char* path);
+
+NY_API bool NyReadConfig(const char* section, const char* key, char* value, const char* path);
+NY_API bool NyReadConfig(const char* section, const char* key, double& value, const char* path);
+NY_API bool NyReadConfig(const char* section, const char* key, float& value, const char* path);
+NY_API bool NyReadConfig(const char* section, const char* key, int& value, const char* path);
+NY_API bool NyReadConfig(const char* section, const char* key, long& value, const char* path);
+NY_API bool NyReadConfig(const char* section, const char* key, bool& value, const char* path);
+
+// A null or empty key removes the section (its keys) from the file.
+NY_API bool NyWriteConfigT(const char* section, const char* key, const char* value, const char* path);
+NY_API bool NyWriteConfigT(const char* section, const char* key, double value, const char* path);
+NY_API bool NyWriteConfigT(const char* section, const char* key, float value, const char* path);
+NY_API bool NyWriteConfigT(const char* section, const char* key, long value, const char* path);
+NY_API bool NyWriteConfigT(const char* section, const char* key, int value, const char* path);
+NY_API bool NyWriteConfigT(const char* section, const char* key, bool value, const char* path);
+
+NY_API bool NyWriteConfig(const char* section, const char* key, const char* value, const char* path);
+NY_API bool NyWriteConfig(const char* section, const char* key, double value, const char* path);
+NY_API bool NyWriteConfig(const char* section, const char* key, float value, const char* path);
+NY_API bool NyWriteConfig(const char* section, const char* key, long value, const char* path);
+NY_API bool NyWriteConfig(const char* section, const char* key, int value, const char* path);
+NY_API bool NyWriteConfig(const char* section, const char* key, bool value, const char* path);
+
+// ---- Default layer: `fileName` (null or empty: the application file) ----------
+
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, char* value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, double& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, float& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, int& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, long& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, bool& value, const char* fileName = nullptr);
+
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, char* value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, double& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, float& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, int& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, long& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, bool& value, const char* fileName = nullptr);
+
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, const char* value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, double value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, float value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, long value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, int value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, bool value, const char* fileName = nullptr);
+
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, const char* value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, double value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, float value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, long value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, int value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, bool value, const char* fileName = nullptr);
+
+// ---- User layer: `fileName` (null or empty: the user file) --------------------
+// With `fallBack`, a read that finds nothing in the user layer (or finds the
+// switch off) answers from the default layer with the same `fileName`.
+
+NY_API bool NyReadUserConfigT(const char* section, const char* key, char* value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, double& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, float& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, int& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, long& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, bool& value, const char* fileName = nullptr, bool fallBack = true);
+
+NY_API bool NyReadUserConfig(const char* section, const char* key, char* value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, double& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, float& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, int& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, long& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, bool& value, const char* fileName = nullptr, bool fallBack = true);
+
+// True at once, writing nothing, while the user-configuration switch is off.
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, const char* value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, double value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, float value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, long value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, int value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, bool value, const char* fileName = nullptr);
+
+NY_API bool NyWriteUserConfig(const char* section, const char* key, const char* value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, double value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, float value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, long value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, int value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, bool value, const char* fileName = nullptr);
