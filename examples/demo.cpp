@@ -47,6 +47,35 @@ int main() {
   Show("prior configuration file", NyGetApplicationPriorConfigFileName());
   Show("user configuration file", NyGetUserConfigFileNameT());
 
+  // Configuration layers. The shipped defaults live in the default folder:
+  // App.ini, overridden by the prior file AppDefault.ini. The user's own
+  // settings live in the user folder and fall back to the defaults.
+  NyWriteDefaultConfigT("View", "Zoom", 100);                    // App.ini
+  NyWriteDefaultConfigT("View", "Zoom", 150, "AppDefault.ini");  // the prior file
+  NyWriteDefaultConfigT("View", "Units", "mm");
+  NyWriteUserConfigT("Window", "Width", 1280L);
+  NyWriteUserConfigT("Window", "Ratio", 0.75);
+
+  int zoomApp = 0, zoom = 0, userZoom = 0;
+  long width = 0;
+  double ratio = 0;
+  char units[1024] = "";
+  NyReadDefaultConfigT("View", "Zoom", zoomApp, "App.ini");
+  NyReadDefaultConfigT("View", "Zoom", zoom);
+  bool widthFound = NyReadUserConfigT("Window", "Width", width);
+  NyReadUserConfigT("Window", "Ratio", ratio);
+  bool userZoomFound = NyReadUserConfigT("View", "Zoom", userZoom, nullptr, true);
+  bool unitsFound = NyReadUserConfigT("View", "Units", units);
+  std::printf("\nConfiguration layers\n");
+  std::printf("  %-34s %d\n", "View/Zoom in App.ini", zoomApp);
+  std::printf("  %-34s %d (the prior file wins)\n", "View/Zoom, default layer", zoom);
+  std::printf("  %-34s %ld (%s)\n", "Window/Width, user layer", width, widthFound ? "user file" : "missing");
+  std::printf("  %-34s %g\n", "Window/Ratio, user layer", ratio);
+  std::printf("  %-34s %d (%s)\n", "View/Zoom, user with fall-back", userZoom,
+              userZoomFound ? "from the defaults" : "missing");
+  std::printf("  %-34s %s (%s)\n", "View/Units, user with fall-back", units,
+              unitsFound ? "from the defaults" : "missing");
+
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
   // split inside them; the library steps over them.
