@@ -16,7 +16,8 @@
 // Reads or writes configuration lines over a C stream that it owns. The
 // stream is opened in binary mode: this class does the text-mode line-end
 // translation itself, the same way for both encodings, so that a line of any
-// length is read whole with one buffered pass.
+// length is read whole with one buffered pass. A Ctrl-Z byte is data here,
+// not the end of the file.
 class NyStdioFileForConfigCache {
 public:
   // Takes ownership of `stream`. For narrow text the toolkit's stdio-file

@@ -38,9 +38,10 @@ public:
   const std::string& Path() const { return m_path; }
   std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
 
-  // Creates a file with the given bytes and returns its path.
+  // Creates a file (and its folders) with the given bytes and returns its path.
   std::string WriteFile(const std::string& name, const std::string& bytes = "x") const {
     std::string path = *this / name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
