@@ -5,3 +5,4 @@
 #include "NyToolkit.h"
 #include "NyIdentity.h"
 #include "NyConfig.h"
+#include "NyLogging.h"

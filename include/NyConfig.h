@@ -31,6 +31,27 @@
 
 #include "NyApi.h"
 
+// ---- Configuration cache ---------------------------------------------------------
+// Off at load. While on, the first access to a file loads it whole; reads and
+// writes then work in memory, and changed files are written back when the
+// cache is flushed: on request, on switching, when it grows past its limits
+// (`stringLimit` short texts, or more than 100 files) and when the library is
+// unloaded. A cached file stays open with writing denied to other programs
+// until the flush.
+
+// Flushes, then sets the limit (at least 999) and the switch. Returns whether
+// the flush wrote every changed file.
+NY_API bool NySetUseConfigCache(bool use, unsigned long stringLimit = 90000);
+NY_API bool NyIsUseConfigCache();
+// Writes the changed files back and empties the cache; false when a changed
+// file could not be written within 5 seconds (its changes are dropped).
+NY_API bool NyFlashConfigCache();
+// The counting callback (null: none). It is told 1 for each read of an
+// existing file, 2 for each write, and 0 at each flush of a non-empty cache,
+// whether or not the cache is on.
+NY_API void NySetConfigCacheCountFunc(void (*countFunc)(long));
+NY_API void NyDoConfigCacheCountFunc(long value);
+
 // ---- Plain layer: the file at `path` ---------------------------------------
 
 NY_API bool NyReadConfigT(const char* section, const char* key, char* value, const char* path);
