@@ -85,7 +85,8 @@ bool ReadFound(const char* section, const char* key, char* value, const char* pa
 
 bool NyReadConfigT(const char* section, const char* key, char* value, const char* path) {
   if (!HasText(section) || !HasText(key) || !value || !HasText(path)) return false;
-  if (!NyIsFileExistT(path)) return false;
+  if (!RouteKnowsFileExists(path) && !NyIsFileExistT(path)) return false;
+  NyDoConfigCacheCountFunc(1);
   // A file that exists but cannot be read gives the empty text, as a missing
   // key does.
   char found[kRoutedValueBufferSize] = "";
@@ -122,6 +123,7 @@ bool NyWriteConfigT(const char* section, const char* key, const char* value, con
   if (NySplitFileNameT(path, folder, nullptr) == 0 && *folder && !NyIsFileExistT(folder)) {
     NyCreateDirectoriesT(folder);  // a failure shows as an unwritten file
   }
+  NyDoConfigCacheCountFunc(2);
   RouteWrite(section, key, value, path);
   return true;
 }

@@ -1,7 +1,6 @@
 // The one point through which every configuration read and write of the
-// typed access passes once its arguments are checked. It decides which
-// service serves the call; today that is always the direct reader and the
-// uncached writer, and the in-memory cache plugs in here.
+// typed access passes once its arguments are checked: the cache serves it
+// while the cache is on, the direct reader and the uncached writer otherwise.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +10,10 @@ namespace ny::config {
 // Size of the working buffer a routed read fills: 1023 value bytes, the
 // terminator, and one byte of slack.
 constexpr size_t kRoutedValueBufferSize = 1025;
+
+// True when the file certainly exists without asking the file system: the
+// cache holds it open, so it cannot vanish.
+bool RouteKnowsFileExists(const char* path);
 
 // Looks the key up in the file at `path` into `value` (kRoutedValueBufferSize
 // bytes). True when the file could be read: a missing key gives true and the

@@ -1,5 +1,6 @@
 #include "identity/NyMultiByte.h"
 
+#include <cctype>
 #include <cstring>
 #include <mbctype.h>
 #include <mbstring.h>
@@ -13,6 +14,9 @@ const unsigned char* U(const char* s) { return reinterpret_cast<const unsigned c
 }  // namespace
 
 bool IsLeadByte(unsigned char c) {
+  // No double-byte code page of the system has a lead byte below 0x80, and
+  // ASCII is most of what is scanned: spare the system call for it.
+  if (c < 0x80) return false;
   // CP_THREAD_ACP: follows the thread's locale, as the host expects of every scan.
   return ::IsDBCSLeadByteEx(CP_THREAD_ACP, c) != FALSE;
 }
@@ -57,6 +61,26 @@ int CompareNoCase(const char* a, const char* b) {
 
 int CompareNoCaseN(const char* a, const char* b, size_t n) {
   return _mbsnicmp(U(a ? a : ""), U(b ? b : ""), n);
+}
+
+void FoldCase(const char* text, std::string& folded) {
+  folded.clear();
+  if (!text) return;
+  for (const unsigned char* p = U(text); *p;) {
+    unsigned char c = *p;
+    if (c < 0x80) {
+      folded += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+      ++p;
+    } else if (IsLeadByte(c) && p[1]) {
+      unsigned int lower = _mbctolower((c << 8) | p[1]);
+      folded += static_cast<char>((lower >> 8) & 0xFF);
+      folded += static_cast<char>(lower & 0xFF);
+      p += 2;
+    } else {
+      folded += static_cast<char>(std::tolower(c));
+      ++p;
+    }
+  }
 }
 
 bool IsAlpha(unsigned char c) { return _ismbcalpha(c) != 0; }

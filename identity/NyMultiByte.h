@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace ny::mb {
 
@@ -39,6 +40,13 @@ constexpr const char* kSeparators = "\\/:";
 // characters. Null pointers count as the empty text.
 int CompareNoCase(const char* a, const char* b);
 int CompareNoCaseN(const char* a, const char* b, size_t n);
+
+// `text` with every character put in lower case the way CompareNoCase
+// compares them (ASCII letters, the runtime's locale for other single bytes,
+// its multibyte mapping for double-byte characters), so that two texts fold
+// to the same bytes exactly when CompareNoCase finds them equal. Lets callers
+// hash names case-insensitively. Replaces the contents of `folded`.
+void FoldCase(const char* text, std::string& folded);
 
 // The blank test of configuration lines: space and the control characters
 // 9 to 13, byte by byte (a double-byte space is not blank).

@@ -1,0 +1,158 @@
+// The configuration cache seen through the typed access, on real files.
+#include <algorithm>
+#include <cstdlib>
+#include <process.h>
+#include <string>
+#include <vector>
+
+#include "DoRor.h"
+#include "NyTestSupport.h"
+#include "toolkit/NyScopedHandle.h"
+
+namespace {
+
+std::vector<long> g_counts;
+void Count(long value) { g_counts.push_back(value); }
+
+class ConfigCache : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(NySetUseConfigCache(true, 90000));
+    g_counts.clear();
+    NySetConfigCacheCountFunc(Count);
+  }
+  void TearDown() override {
+    NySetConfigCacheCountFunc(nullptr);
+    NySetUseConfigCache(false, 90000);
+  }
+
+  std::string Read(const std::string& path, const char* section, const char* key) {
+    char value[1024] = "garbage";
+    EXPECT_TRUE(NyReadConfigT(section, key, value, path.c_str()));
+    return value;
+  }
+
+  nytest::TempFolder m_dir;
+};
+
+// A file of `keys` keys in one section.
+std::string ManyKeys(int keys) {
+  std::string text = "[S]\n";
+  for (int i = 0; i < keys; ++i) text += "K" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  return text;
+}
+
+ny::ScopedKernelHandle Open(const std::string& path, DWORD access, DWORD share) {
+  return ny::ScopedKernelHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+}  // namespace
+
+TEST_F(ConfigCache, WriteBackHasTheWrittenForm) {
+  std::string path = m_dir.WriteFile("form.ini",
+                                     "; comment\n[Main]\nA = 1\n\n  [Main]\nB='quoted'\n"
+                                     "[Other]\nX=1\n[main]\nA=second\nC=3\n");
+  EXPECT_EQ(Read(path, "MAIN", "a"), "1");
+  EXPECT_EQ(Read(path, "Main", "C"), "3");
+  EXPECT_EQ(Read(path, "Main", "B"), "");  // the header with blanks names another section
+  EXPECT_TRUE(NyWriteConfigT("Main", "C", "changed", path.c_str()));
+  EXPECT_TRUE(NyWriteConfigT("Main", "New", "added", path.c_str()));
+  EXPECT_TRUE(NyWriteConfigT("Fresh", "K", "v", path.c_str()));
+  EXPECT_EQ(Read(path, "main", "new"), "added");
+  EXPECT_EQ(nytest::ReadBytes(path).find("changed"), std::string::npos);  // memory only until the flush
+  EXPECT_TRUE(NyFlashConfigCache());
+  EXPECT_EQ(nytest::ReadBytes(path),
+            "[Main]\r\nA=1\r\nNew=added\r\n\r\n"
+            "  [Main]\r\nB=quoted\r\n\r\n"
+            "[Other]\r\nX=1\r\n\r\n"
+            "[main]\r\nA=second\r\nC=changed\r\n\r\n"
+            "[Fresh]\r\nK=v\r\n\r\n");
+}
+
+TEST_F(ConfigCache, NewFilesStartAsUtf16AndEmptyWritesKeepSections) {
+  std::string path = m_dir / "new.ini";
+  EXPECT_TRUE(NyWriteConfigT("S", "K", "v", path.c_str()));
+  EXPECT_EQ(nytest::ReadBytes(path), "\xFF\xFE");
+  EXPECT_TRUE(NyWriteConfigT("S", "Gone", "x", path.c_str()));
+  EXPECT_TRUE(NyWriteConfigT("S", "", "", path.c_str()));       // empties [S]
+  EXPECT_TRUE(NyWriteConfigT("Empty", "K", "", path.c_str()));  // a bare section
+  EXPECT_EQ(Read(path, "S", "K"), "");
+  EXPECT_TRUE(NyFlashConfigCache());
+  EXPECT_EQ(nytest::ReadBytes(path), "[S]\r\n\r\n[Empty]\r\n\r\n");
+
+  // A UTF-16 file is written back as narrow text.
+  std::string wide = m_dir.WriteFile("wide.ini", std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0v\0", 16));
+  EXPECT_TRUE(NyWriteConfigT("S", "k", "w", wide.c_str()));
+  EXPECT_TRUE(NyFlashConfigCache());
+  EXPECT_EQ(nytest::ReadBytes(wide), "[S]\r\nk=w\r\n\r\n");
+}
+
+TEST_F(ConfigCache, CallbackCountsReadsWritesAndFlushes) {
+  std::string path = m_dir.WriteFile("count.ini", "[S]\nK=1\n");
+  char value[1024];
+  NyReadConfigT("S", "K", value, path.c_str());
+  NyReadConfigT("S", "K", value, (m_dir / "missing.ini").c_str());  // not counted
+  NyWriteConfigT("S", "K", 2, path.c_str());
+  NyFlashConfigCache();
+  NyFlashConfigCache();  // nothing cached: no 0
+  NySetUseConfigCache(false, 0);
+  NyReadConfigT("S", "K", value, path.c_str());
+  NyWriteConfigT(nullptr, "K", "v", path.c_str());  // refused: not counted
+  EXPECT_EQ(g_counts, (std::vector<long>{1, 2, 0, 1}));
+  EXPECT_STREQ(value, "2");
+}
+
+TEST_F(ConfigCache, LimitsMakeTheCacheFlushItself) {
+  // The limit never goes below 999 short texts; 500 keys are 1000 texts.
+  EXPECT_TRUE(NySetUseConfigCache(true, 500));
+  std::string small = m_dir.WriteFile("small.ini", ManyKeys(400));
+  std::string large = m_dir.WriteFile("large.ini", ManyKeys(500));
+  EXPECT_EQ(Read(small, "S", "K399"), "399");
+  EXPECT_EQ(g_counts, (std::vector<long>{1}));
+  EXPECT_EQ(Read(large, "S", "K499"), "499");  // 800 + 1000 texts: flushes after the read
+  EXPECT_EQ(g_counts, (std::vector<long>{1, 1, 0}));
+
+  // The 101st file flushes after the operation that loaded it.
+  g_counts.clear();
+  for (int i = 0; i < 101; ++i) Read(m_dir.WriteFile("f" + std::to_string(i) + ".ini", "[S]\nK=1\n"), "S", "K");
+  EXPECT_EQ(std::count(g_counts.begin(), g_counts.end(), 0), 1);
+  EXPECT_EQ(g_counts.back(), 0);
+}
+
+TEST_F(ConfigCache, HeldFileKeepsOtherWritersOut) {
+  std::string path = m_dir.WriteFile("held.ini", "[S]\nK=1\n");
+  EXPECT_EQ(Read(path, "S", "K"), "1");
+  const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  EXPECT_FALSE(Open(path, GENERIC_WRITE, shareAll));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_TRUE(Open(path, GENERIC_READ, FILE_SHARE_READ));  // readers are welcome
+  EXPECT_TRUE(NyFlashConfigCache());
+  EXPECT_TRUE(Open(path, GENERIC_WRITE, shareAll));
+}
+
+TEST_F(ConfigCache, ReadOnlyFileIsServedFromMemoryOnly) {
+  std::string path = m_dir.WriteFile("readonly.ini", "[S]\nK=1\n");
+  ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_TRUE(NyWriteConfigT("S", "K", "2", path.c_str()));
+  EXPECT_EQ(Read(path, "S", "K"), "2");
+  EXPECT_TRUE(NyFlashConfigCache());
+  EXPECT_EQ(nytest::ReadBytes(path), "[S]\nK=1\n");
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(ConfigCache, LockedFileGivesUpAfterRetrying) {
+  std::string path = m_dir.WriteFile("locked.ini", "[S]\nK=1\n");
+  ny::ScopedKernelHandle lock = Open(path, GENERIC_READ, 0);
+  DWORD start = ::GetTickCount();
+  EXPECT_EQ(Read(path, "S", "K"), "");
+  EXPECT_GE(::GetTickCount() - start, 900u);
+  lock.Reset();
+  EXPECT_EQ(Read(path, "S", "K"), "1");  // nothing was cached for the locked file
+}
+
+// Full-width A and a are one letter in two cases under 932 only.
+TEST_F(ConfigCache, NamesCompareByCharacterCodePage) {
+  std::string path = m_dir.WriteFile("dbcs.ini", "[\x82\x60]\n\x95\x5C=\x83\x5C\n");
+  EXPECT_EQ(Read(path, "\x82\x60", "\x95\x5C"), "\x83\x5C");
+  EXPECT_EQ(Read(path, "\x82\x81", "\x95\x5C"), nytest::IsCodePage932() ? "\x83\x5C" : "");
+}
