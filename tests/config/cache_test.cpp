@@ -46,7 +46,71 @@ ny::ScopedKernelHandle Open(const std::string& path, DWORD access, DWORD share) 
   return ny::ScopedKernelHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
+// Scenarios that need a process of their own run in this executable started
+// again, with the file to work on in NY_CACHE_CHILD.
+const char* ChildFile() { return std::getenv("NY_CACHE_CHILD"); }
+
+intptr_t StartChild(int mode, const char* test, const std::string& file) {
+  char exe[MAX_PATH];
+  ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const std::string quoted = std::string("\"") + exe + "\"";
+  const std::string filter = std::string("--gtest_filter=ConfigCacheChild.") + test;
+  _putenv(("NY_CACHE_CHILD=" + file).c_str());
+  intptr_t result = _spawnl(mode, exe, quoted.c_str(), "--gtest_brief=1", filter.c_str(), nullptr);
+  _putenv("NY_CACHE_CHILD=");
+  return result;
+}
+
+// The written form of a file of about 1 MB whose key V holds `version`.
+std::string Version(char version) {
+  std::string text = "[S]\r\nV=" + std::string(1, version) + "\r\n";
+  for (int i = 0; i < 20000; ++i) text += "K" + std::to_string(i) + "=" + std::string(40, 'x') + "\r\n";
+  return text + "\r\n";
+}
+
 }  // namespace
+
+TEST(ConfigCacheChild, ExitsWithoutFlushing) {
+  if (!ChildFile()) GTEST_SKIP() << "runs in a process of its own";
+  NySetUseConfigCache(true);
+  NyWriteConfigT("S", "K", "written", ChildFile());
+  ::ExitProcess(0);  // no flush, no C runtime exit: only the library's unload
+}
+
+TEST(ConfigCacheChild, FlushesUntilKilled) {
+  if (!ChildFile()) GTEST_SKIP() << "runs in a process of its own";
+  NySetUseConfigCache(true, 1000000);
+  for (int round = 0;; ++round) {
+    NyWriteConfigT("S", "V", round % 2 ? "a" : "b", ChildFile());
+    NyFlashConfigCache();
+    if (round == 0) std::ofstream(std::string(ChildFile()) + ".ready") << "ready";
+  }
+}
+
+TEST_F(ConfigCache, UnloadWritesChangesBack) {
+  std::string path = m_dir / "unload.ini";
+  EXPECT_EQ(StartChild(_P_WAIT, "ExitsWithoutFlushing", path), 0);
+  EXPECT_EQ(nytest::ReadBytes(path), "[S]\r\nK=written\r\n\r\n");
+}
+
+// A process killed at any moment of its write-back leaves the whole old file
+// or the whole new one.
+TEST_F(ConfigCache, KilledWriteBackNeverLeavesAPartialFile) {
+  std::string path = m_dir.WriteFile("killed.ini", Version('a'));
+  for (int round = 0; round < 8; ++round) {
+    std::string ready = path + ".ready";
+    ::DeleteFileA(ready.c_str());
+    HANDLE child = reinterpret_cast<HANDLE>(StartChild(_P_NOWAIT, "FlushesUntilKilled", path));
+    ASSERT_NE(child, INVALID_HANDLE_VALUE);
+    for (int wait = 0; wait < 1000 && !nytest::Exists(ready); ++wait) ::Sleep(10);
+    ::Sleep(round * 13 % 40);
+    ::TerminateProcess(child, 1);
+    ::WaitForSingleObject(child, INFINITE);
+    ::CloseHandle(child);
+    std::string bytes = nytest::ReadBytes(path);
+    EXPECT_TRUE(bytes == Version('a') || bytes == Version('b')) << "round " << round << ": " << bytes.size() << " bytes";
+  }
+}
 
 TEST_F(ConfigCache, WriteBackHasTheWrittenForm) {
   std::string path = m_dir.WriteFile("form.ini",
@@ -155,4 +219,23 @@ TEST_F(ConfigCache, NamesCompareByCharacterCodePage) {
   std::string path = m_dir.WriteFile("dbcs.ini", "[\x82\x60]\n\x95\x5C=\x83\x5C\n");
   EXPECT_EQ(Read(path, "\x82\x60", "\x95\x5C"), "\x83\x5C");
   EXPECT_EQ(Read(path, "\x82\x81", "\x95\x5C"), nytest::IsCodePage932() ? "\x83\x5C" : "");
+}
+
+// While another program keeps the file open, the write-back gives up after
+// its retries: the flush reports it, the old file stays whole and no
+// temporary file is left behind.
+TEST_F(ConfigCache, BlockedWriteBackKeepsTheOldFileWhole) {
+  std::string path = m_dir.WriteFile("blocked.ini", "[S]\nK=1\n");
+  EXPECT_TRUE(NyWriteConfigT("S", "K", "2", path.c_str()));
+  ny::ScopedKernelHandle reader = Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  ASSERT_TRUE(reader);
+  DWORD start = ::GetTickCount();
+  EXPECT_FALSE(NyFlashConfigCache());
+  EXPECT_GE(::GetTickCount() - start, 4900u);
+  reader.Reset();
+  EXPECT_EQ(nytest::ReadBytes(path), "[S]\nK=1\n");
+  EXPECT_EQ(Read(path, "S", "K"), "1");  // the cache is empty all the same
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1u);
 }

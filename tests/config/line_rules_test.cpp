@@ -4,6 +4,7 @@
 #include "NyTestSupport.h"
 #include "config/NyConfigText.h"
 #include "config/NyConfigValue.h"
+#include "identity/NyMultiByte.h"
 
 using namespace ny::config;
 
@@ -86,6 +87,21 @@ TEST(ConfigLineRulesCodePage, NamesCompareByCharacter) {
   ASSERT_TRUE(ParseKeyValueLine("\x95\x5C=\"\x95\x5C\"", key, value));
   EXPECT_STREQ(key, "\x95\x5C");
   EXPECT_STREQ(value, "\x95\x5C");
+}
+
+// The cache indexes names by their folded form: two names must fold alike
+// exactly when the case-insensitive comparison finds them equal.
+TEST(ConfigLineRulesCodePage, FoldingAgreesWithTheComparison) {
+  const char* names[] = {"Main", "MAIN", "main", "Mains", "\x82\x60", "\x82\x81", "\x95\x5C", "\x95\x7C",
+                         "\xB1", "\xD1", "\xC9", "\xE9", "[x]", "{X}", ""};
+  std::string a, b;
+  for (const char* x : names) {
+    for (const char* y : names) {
+      ny::mb::FoldCase(x, a);
+      ny::mb::FoldCase(y, b);
+      EXPECT_EQ(a == b, ny::mb::CompareNoCase(x, y) == 0) << x << " / " << y;
+    }
+  }
 }
 
 TEST(ConfigValueRules, DoubleTexts) {
