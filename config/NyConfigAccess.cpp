@@ -24,9 +24,15 @@ template <typename ReadString>
 struct TypedReads {
   ReadString read;
 
+  // Reads the family's string into a buffer of its own and applies `rule`.
+  template <typename Rule>
+  bool Parse(Rule rule) const {
+    char text[kValueBufferSize];
+    text[0] = '\0';
+    return read(text) && rule(text);
+  }
   bool Double(double& value) const {
-    char text[kValueBufferSize] = "";
-    return read(text) && ParseDouble(text, value);
+    return Parse([&](const char* text) { return ParseDouble(text, value); });
   }
   bool Float(float& value) const {
     double wide = 0;
@@ -35,8 +41,7 @@ struct TypedReads {
     return true;
   }
   bool Int(int& value, bool boolWords) const {
-    char text[kValueBufferSize] = "";
-    return read(text) && ParseInt(text, boolWords, value);
+    return Parse([&](const char* text) { return ParseInt(text, boolWords, value); });
   }
   bool Long(long& value, bool boolWords) const {
     int narrow = 0;
@@ -45,8 +50,7 @@ struct TypedReads {
     return true;
   }
   bool Bool(bool& value) const {
-    char text[kValueBufferSize] = "";
-    return read(text) && ParseBool(text, value);
+    return Parse([&](const char* text) { return ParseBool(text, value); });
   }
 };
 
@@ -89,7 +93,8 @@ bool NyReadConfigT(const char* section, const char* key, char* value, const char
   NyDoConfigCacheCountFunc(1);
   // A file that exists but cannot be read gives the empty text, as a missing
   // key does.
-  char found[kRoutedValueBufferSize] = "";
+  char found[kRoutedValueBufferSize];
+  found[0] = '\0';
   RouteRead(section, key, found, path);
   size_t n = strnlen(found, kMaxValueBytes);
   std::memcpy(value, found, n);

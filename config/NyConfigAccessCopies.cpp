@@ -14,7 +14,8 @@ using C = CString;
 
 template <typename ReadString>
 bool ReadThroughCopy(char* value, ReadString read) {
-  char own[ny::config::kRoutedValueBufferSize] = "";
+  char own[ny::config::kRoutedValueBufferSize];
+  own[0] = '\0';
   bool found = read(own);
   if (value) std::memcpy(value, own, std::strlen(own) + 1);
   return found;

@@ -19,6 +19,12 @@ std::string ToTerminal(const char* text) {
   return utf8;
 }
 
+// What the configuration counting callback saw: flushes, reads, writes.
+long g_seen[3] = {0, 0, 0};
+void CountAccess(long kind) {
+  if (kind >= 0 && kind <= 2) ++g_seen[kind];
+}
+
 void Show(const char* label, const char* text) {
   std::printf("  %-34s %s\n", label, ToTerminal(text).c_str());
 }
@@ -75,6 +81,25 @@ int main() {
               userZoomFound ? "from the defaults" : "missing");
   std::printf("  %-34s %s (%s)\n", "View/Units, user with fall-back", units,
               unitsFound ? "from the defaults" : "missing");
+
+  // The cache: files stay in memory, changes reach the disk at the flush.
+  NySetConfigCacheCountFunc(CountAccess);
+  NySetUseConfigCache(true);
+  long sum = 0;
+  for (int i = 0; i < 300; ++i) {
+    char key[32];
+    std::snprintf(key, sizeof key, "Item%d", i % 60);
+    NyWriteUserConfigT("Recent", key, static_cast<long>(i));
+    long stored = 0;
+    if (NyReadUserConfigT("Recent", key, stored)) sum += stored;
+  }
+  bool flushed = NyFlashConfigCache();
+  NySetUseConfigCache(false);
+  NySetConfigCacheCountFunc(nullptr);
+  std::printf("\nConfiguration cache\n");
+  std::printf("  %-34s %ld reads, %ld writes, %ld flush%s\n", "counting callback saw", g_seen[1], g_seen[2],
+              g_seen[0], g_seen[0] == 1 ? "" : "es");
+  std::printf("  %-34s %s (sum of values read %ld)\n", "flush wrote every file", flushed ? "yes" : "no", sum);
 
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
