@@ -38,6 +38,12 @@ void CreateUnicodeFile(const char* path) {
 
 }  // namespace
 
+std::string_view CachedConfigFile::Keep(const std::string& folded) {
+  char* copy = static_cast<char*>(m_arena.allocate(folded.size() + 1, 1));
+  std::memcpy(copy, folded.data(), folded.size());
+  return std::string_view(copy, folded.size());
+}
+
 NyConfigCache& TheConfigCache() {
   static NyConfigCache cache;
   return cache;
@@ -81,21 +87,20 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
     return false;
   }
 
-  CString line;
   char key[kLineFieldBufferSize];
   char value[kLineFieldBufferSize];
   CachedConfigFile::SectionGroup* group = nullptr;
-  while (reader->ReadString(line)) {
+  while (const std::string* read = reader->ReadLine()) {
+    const char* line = read->c_str();
     if (IsSectionLine(line)) {
-      uint32_t headerId = m_store.Add(line, line.GetLength());
+      uint32_t headerId = m_store.Add(line, std::strlen(line));
       if (headerId == ConfigStringStore::kInvalidId) {
         // Keep the section's keys apart under a cut header; the file is
         // never written back, so the cut never reaches the disk.
         file.m_bWritable = false;
         headerId = m_store.Add(line, ConfigStringStore::kMaxTextBytes);
       }
-      AddSection(file, headerId, SectionName(line).c_str());
-      group = &file.m_groups[m_foldedSection];
+      group = &AddSection(file, headerId, SectionName(line).c_str());
       continue;
     }
     if (!group || !ParseKeyValueLine(line, key, value)) continue;
@@ -108,10 +113,13 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
     CachedSection& section = file.m_sections.back();
     uint32_t position = static_cast<uint32_t>(section.keyIds.size());
     section.keyIds.push_back(keyId);
-    section.valueIds.push_back(m_store.Add(value, std::strlen(value)));
+    uint32_t valueId = m_store.Add(value, std::strlen(value));
+    section.valueIds.push_back(valueId);
     ny::mb::FoldCase(key, m_foldedKey);
-    group->firstKeys.emplace(m_foldedKey, CachedConfigFile::KeyRef{
-                                              static_cast<uint32_t>(file.m_sections.size() - 1), position});
+    if (group->firstKeys.find(m_foldedKey) == group->firstKeys.end()) {
+      uint32_t index = static_cast<uint32_t>(file.m_sections.size() - 1);
+      group->firstKeys.emplace(file.Keep(m_foldedKey), CachedConfigFile::KeyRef{index, position, valueId});
+    }
   }
   reader->Close();
   Hold(file);
@@ -133,15 +141,20 @@ void NyConfigCache::Hold(CachedConfigFile& file) {
   file.m_bHeld = file.m_hold.Open(file.m_strPath, CFile::modeRead | CFile::shareDenyWrite) != FALSE;
 }
 
-// Appends a section and files it under its folded name (left in
-// m_foldedSection).
-void NyConfigCache::AddSection(CachedConfigFile& file, uint32_t headerId, const char* name) {
+// Appends a section and files it under its folded name; returns its group.
+CachedConfigFile::SectionGroup& NyConfigCache::AddSection(CachedConfigFile& file, uint32_t headerId,
+                                                          const char* name) {
   file.m_sections.push_back(CachedSection{headerId, {}, {}});
   ny::mb::FoldCase(name, m_foldedSection);
-  file.m_groups[m_foldedSection].sections.push_back(static_cast<uint32_t>(file.m_sections.size() - 1));
+  auto group = file.m_groups.find(m_foldedSection);
+  if (group == file.m_groups.end()) {
+    group = file.m_groups.try_emplace(file.Keep(m_foldedSection), &file.m_arena).first;
+  }
+  group->second.sections.push_back(static_cast<uint32_t>(file.m_sections.size() - 1));
+  return group->second;
 }
 
-const CachedConfigFile::KeyRef* NyConfigCache::FindKey(CachedConfigFile::SectionGroup& group,
+CachedConfigFile::KeyRef* NyConfigCache::FindKey(CachedConfigFile::SectionGroup& group,
                                                        const char* key) {
   ny::mb::FoldCase(key, m_foldedKey);
   auto found = group.firstKeys.find(m_foldedKey);
@@ -156,7 +169,7 @@ bool NyConfigCache::ReadValue(const char* section, const char* key, char* value,
   auto group = file->m_groups.find(m_foldedSection);
   if (group != file->m_groups.end()) {
     if (const auto* ref = FindKey(group->second, key)) {
-      const char* text = m_store.Text(file->m_sections[ref->section].valueIds[ref->position]);
+      const char* text = m_store.Text(ref->valueId);
       size_t n = strnlen(text, kMaxValueBytes);
       std::memcpy(value, text, n);
       value[n] = '\0';
@@ -193,23 +206,27 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
     }
     return true;
   }
-  if (found == file->m_groups.end()) {
+  CachedConfigFile::SectionGroup* group = nullptr;
+  if (found != file->m_groups.end()) {
+    group = &found->second;
+  } else {
     std::string header = "[" + std::string(section) + "]";
-    AddSection(*file, m_store.Add(header.c_str(), header.size()), section);
-    found = file->m_groups.find(m_foldedSection);
+    group = &AddSection(*file, m_store.Add(header.c_str(), header.size()), section);
   }
-  CachedConfigFile::SectionGroup& group = found->second;
-  if (const auto* ref = FindKey(group, key)) {
-    uint32_t& valueId = file->m_sections[ref->section].valueIds[ref->position];
-    uint32_t replaced = m_store.Replace(valueId, value, valueLength);
-    if (replaced != ConfigStringStore::kInvalidId) valueId = replaced;
+  if (auto* ref = FindKey(*group, key)) {
+    uint32_t replaced = m_store.Replace(ref->valueId, value, valueLength);
+    if (replaced != ConfigStringStore::kInvalidId) {
+      ref->valueId = file->m_sections[ref->section].valueIds[ref->position] = replaced;
+    }
   } else if (valueLength > 0) {
     // A new key joins the first section of the name.
-    CachedSection& first = file->m_sections[group.sections.front()];
+    CachedSection& first = file->m_sections[group->sections.front()];
     uint32_t position = static_cast<uint32_t>(first.keyIds.size());
     first.keyIds.push_back(m_store.Add(key, keyLength));
-    first.valueIds.push_back(m_store.Add(value, valueLength));
-    group.firstKeys.emplace(m_foldedKey, CachedConfigFile::KeyRef{group.sections.front(), position});
+    uint32_t valueId = m_store.Add(value, valueLength);
+    first.valueIds.push_back(valueId);
+    group->firstKeys.emplace(file->Keep(m_foldedKey),
+                             CachedConfigFile::KeyRef{group->sections.front(), position, valueId});
   }
   return CheckLimits();
 }

@@ -12,7 +12,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -30,18 +32,30 @@ struct CachedSection {
 class CachedConfigFile {
 public:
   explicit CachedConfigFile(const char* path) : m_strPath(path) {}
+  CachedConfigFile(const CachedConfigFile&) = delete;
+  CachedConfigFile& operator=(const CachedConfigFile&) = delete;
 
-  // Where a key lives: section index and position in it.
+  // Where a key lives: section index and position in it, and a copy of its
+  // value's id (kept equal to the section's) so that a read goes straight
+  // to the text.
   struct KeyRef {
     uint32_t section;
     uint32_t position;
+    uint32_t valueId;
   };
+  // Maps by folded name; the names' bytes live in the file's arena.
+  template <typename T>
+  using FoldedMap = std::pmr::unordered_map<std::string_view, T>;
   // All sections of one name in file order, and the first occurrence of
   // each key among them.
   struct SectionGroup {
-    std::vector<uint32_t> sections;
-    std::unordered_map<std::string, KeyRef> firstKeys;
+    explicit SectionGroup(std::pmr::memory_resource* arena) : sections(arena), firstKeys(arena) {}
+    std::pmr::vector<uint32_t> sections;
+    FoldedMap<KeyRef> firstKeys;
   };
+
+  // A copy of `folded` that lives as long as this file record.
+  std::string_view Keep(const std::string& folded);
 
   CStdioFile m_hold;       // open for reading with writing denied, while held
   bool m_bHeld = false;    // the file is open through m_hold
@@ -52,7 +66,10 @@ public:
   bool m_bWritable = true;
   CString m_strPath;
   std::vector<CachedSection> m_sections;
-  std::unordered_map<std::string, SectionGroup> m_groups;  // by folded name
+  // The index is built in one go at load and dropped in one go at the
+  // flush: its nodes and names come from an arena instead of the heap.
+  std::pmr::monotonic_buffer_resource m_arena;
+  FoldedMap<SectionGroup> m_groups{&m_arena};
 };
 
 class NyConfigCache {
@@ -85,9 +102,9 @@ private:
   CachedConfigFile* FindOrLoadFile(const char* path);
   bool LoadFile(CachedConfigFile& file);
   void Hold(CachedConfigFile& file);
-  void AddSection(CachedConfigFile& file, uint32_t headerId, const char* name);
+  CachedConfigFile::SectionGroup& AddSection(CachedConfigFile& file, uint32_t headerId, const char* name);
   bool CheckLimits();
-  const CachedConfigFile::KeyRef* FindKey(CachedConfigFile::SectionGroup& group, const char* key);
+  CachedConfigFile::KeyRef* FindKey(CachedConfigFile::SectionGroup& group, const char* key);
   bool WriteBack(const CachedConfigFile& file) const;
 
   ConfigStringStore m_store;

@@ -61,11 +61,25 @@ bool NyStdioFileForConfigCache::Fill() {
 }
 
 int NyStdioFileForConfigCache::ReadString(CString& line) {
-  line.Empty();
-  return m_bUnicode ? ReadWideLine(line) : ReadNarrowLine(line);
+  const std::string* read = ReadLine();
+  if (!read) {
+    line.Empty();
+    return 0;
+  }
+  line = CString(read->data(), static_cast<int>(read->size()));
+  return 1;
 }
 
-int NyStdioFileForConfigCache::ReadNarrowLine(CString& line) {
+const std::string* NyStdioFileForConfigCache::ReadLine() {
+  bool read = m_bUnicode ? ReadWideLine() : ReadNarrowLine();
+  if (!read || m_bFailed) {
+    m_narrow.clear();
+    return nullptr;
+  }
+  return &m_narrow;
+}
+
+bool NyStdioFileForConfigCache::ReadNarrowLine() {
   m_narrow.clear();
   bool readSomething = false;
   bool endedByLineFeed = false;
@@ -84,13 +98,11 @@ int NyStdioFileForConfigCache::ReadNarrowLine(CString& line) {
       break;
     }
   }
-  if (m_bFailed || !readSomething) return 0;
   DropCarriageReturn(m_narrow, endedByLineFeed);
-  line = CString(m_narrow.data(), static_cast<int>(m_narrow.size()));
-  return 1;
+  return readSomething;
 }
 
-int NyStdioFileForConfigCache::ReadWideLine(CString& line) {
+bool NyStdioFileForConfigCache::ReadWideLine() {
   m_wide.clear();
   bool readSomething = false;
   bool endedByLineFeed = false;
@@ -112,11 +124,9 @@ int NyStdioFileForConfigCache::ReadWideLine(CString& line) {
     readSomething = true;
     m_begin += 2 * (endedByLineFeed ? i + 1 : i);
   }
-  if (m_bFailed || !readSomething) return 0;
   DropCarriageReturn(m_wide, endedByLineFeed);
-  std::string narrow = NyAfxWideToAnsi(m_wide.data(), m_wide.size());
-  line = CString(narrow.data(), static_cast<int>(narrow.size()));
-  return 1;
+  m_narrow = NyAfxWideToAnsi(m_wide.data(), m_wide.size());
+  return readSomething;
 }
 
 void NyStdioFileForConfigCache::WriteString(const char* text) {

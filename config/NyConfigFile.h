@@ -34,6 +34,10 @@ public:
   // when a line was read (an empty one too); zero, with `line` empty, at the
   // end of the file and on a read error.
   int ReadString(CString& line);
+  // The same line reader without the copy into a toolkit string: the next
+  // line, held by this object until the next call; null where ReadString
+  // gives zero.
+  const std::string* ReadLine();
   // Writes the narrow text, storing each line feed as CR LF; a UTF-16 stream
   // gets the text converted (and the byte-order mark first, when at its start).
   void WriteString(const char* text);
@@ -44,15 +48,15 @@ public:
 
 private:
   bool Fill();
-  int ReadNarrowLine(CString& line);
-  int ReadWideLine(CString& line);
+  bool ReadNarrowLine();
+  bool ReadWideLine();
 
   std::unique_ptr<char[]> m_buffer;
   size_t m_begin = 0;
   size_t m_end = 0;
   bool m_bAtStart = true;
   bool m_bFailed = false;
-  std::string m_narrow;
+  std::string m_narrow;  // the line last read, as narrow text
   std::wstring m_wide;
 };
 
