@@ -103,11 +103,12 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
       group = &AddSection(file, headerId, SectionName(line).c_str());
       continue;
     }
-    if (!group || !ParseKeyValueLine(line, key, value)) continue;
-    size_t keyLength = std::strlen(key);
-    uint32_t keyId = m_store.Add(key, keyLength);
+    if (!group) continue;
+    uint32_t keyId = ConfigStringStore::kInvalidId;
+    if (ParseKeyValueLine(line, key, value)) keyId = m_store.Add(key, std::strlen(key));
     if (keyId == ConfigStringStore::kInvalidId) {
-      file.m_bWritable = false;
+      // A key too long to keep makes the file one the cache never rewrites.
+      if (IsKeyLine(line)) file.m_bWritable = false;
       continue;
     }
     CachedSection& section = file.m_sections.back();

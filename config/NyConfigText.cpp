@@ -46,25 +46,35 @@ const char* ValueAfterSeparator(const char* p) {
   return (sawEquals && *p) ? p : nullptr;
 }
 
+// The end of a key line's key and the start of its value (null for any
+// other line). The key runs to the first blank or "="; a line that starts
+// with either has an empty key, and one that starts with a blank then fails
+// for want of an "=" before its first word.
+const char* SplitKeyLine(const char* line, size_t& keyLength) {
+  const char* p = line;
+  while (*p && !IsBlank(*p) && *p != '=') p += ny::mb::CharLength(p);
+  keyLength = static_cast<size_t>(p - line);
+  return ValueAfterSeparator(p);
+}
+
 }  // namespace
 
 bool IsSectionLine(const char* line) {
   return line && *SkipBlanks(line) == '[';
 }
 
+bool IsKeyLine(const char* line) {
+  size_t keyLength = 0;
+  return line && SplitKeyLine(line, keyLength);
+}
+
 bool ParseKeyValueLine(const char* line, char* key, char* value) {
   key[0] = '\0';
   value[0] = '\0';
   if (!line) return false;
-  // The key runs to the first blank or "="; a line that starts with either
-  // has an empty key, and one that starts with a blank then fails for want
-  // of an "=" before its first word.
-  const char* p = line;
-  while (*p && !IsBlank(*p) && *p != '=') p += ny::mb::CharLength(p);
-  size_t keyLength = static_cast<size_t>(p - line);
-  if (keyLength >= kLineFieldBufferSize) return false;
-  const char* rest = ValueAfterSeparator(p);
-  if (!rest) return false;
+  size_t keyLength = 0;
+  const char* rest = SplitKeyLine(line, keyLength);
+  if (!rest || keyLength >= kLineFieldBufferSize) return false;
   std::memcpy(key, line, keyLength);
   key[keyLength] = '\0';
   size_t n = TrimmedLength(rest);

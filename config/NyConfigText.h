@@ -26,6 +26,10 @@ bool IsSectionLine(const char* line);
 // for its buffer. The value is cut to kMaxValueBytes bytes.
 bool ParseKeyValueLine(const char* line, char* key, char* value);
 
+// True for a key line of any length, even one whose key ParseKeyValueLine
+// refuses for its size.
+bool IsKeyLine(const char* line);
+
 // Removes one pair of matching quotation marks (both " or both ') around a
 // text of at least two characters, in place.
 void StripQuotes(char* text);

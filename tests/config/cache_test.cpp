@@ -194,7 +194,7 @@ TEST_F(ConfigCache, HeldFileKeepsOtherWritersOut) {
   EXPECT_TRUE(Open(path, GENERIC_WRITE, shareAll));
 }
 
-TEST_F(ConfigCache, ReadOnlyFileIsServedFromMemoryOnly) {
+TEST_F(ConfigCache, ReadOnlyAndOverlongFilesAreServedFromMemoryOnly) {
   std::string path = m_dir.WriteFile("readonly.ini", "[S]\nK=1\n");
   ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_TRUE(NyWriteConfigT("S", "K", "2", path.c_str()));
@@ -202,6 +202,16 @@ TEST_F(ConfigCache, ReadOnlyFileIsServedFromMemoryOnly) {
   EXPECT_TRUE(NyFlashConfigCache());
   EXPECT_EQ(nytest::ReadBytes(path), "[S]\nK=1\n");
   ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // So is a file with a key longer than a slot holds: writing it back would
+  // lose that line.
+  std::string longKey = "[S]\nK=1\n" + std::string(2000, 'k') + "=v\n";
+  path = m_dir.WriteFile("longkey.ini", longKey);
+  EXPECT_TRUE(NyWriteConfigT("S", "K", "2", path.c_str()));
+  EXPECT_EQ(Read(path, "S", "K"), "2");
+  EXPECT_TRUE(NyWriteConfigT(std::string(1100, 's').c_str(), "K", "v", path.c_str()));  // refused
+  EXPECT_TRUE(NyFlashConfigCache());
+  EXPECT_EQ(nytest::ReadBytes(path), longKey);
 }
 
 TEST_F(ConfigCache, LockedFileGivesUpAfterRetrying) {
