@@ -14,18 +14,12 @@ namespace ny::config {
 namespace {
 
 constexpr unsigned long kOpenRetryMs = 1000;
-// Paths compare over at most this many characters.
-constexpr size_t kPathCompareLength = 1294;
 
 // The section name a header line gives: the line without its first and last
 // character, so only "[name]" exactly gives the name that lookups find.
 std::string SectionName(const char* header) {
   size_t length = std::strlen(header);
   return length >= 2 ? std::string(header + 1, length - 2) : std::string();
-}
-
-bool SamePath(const CString& cached, const char* path) {
-  return std::strcmp(cached, path) == 0 || ny::mb::CompareNoCaseN(cached, path, kPathCompareLength) == 0;
 }
 
 // A new configuration file starts as UTF-16: just the byte-order mark.
@@ -56,14 +50,12 @@ bool NyConfigCache::HoldsFile(const char* path) const {
   return index >= 0 && m_files[index]->m_bHeld;
 }
 
-// Searches from the file used last and wraps around once.
+// The file used last is the usual answer; its path is mostly the very text.
 int NyConfigCache::FindFile(const char* path) const {
-  int count = static_cast<int>(m_files.size());
-  for (int n = 0; n < count; ++n) {
-    int index = (m_iLastUsed + n) % count;
-    if (SamePath(m_files[index]->m_strPath, path)) return index;
-  }
-  return -1;
+  if (!m_files.empty() && std::strcmp(m_files[m_iLastUsed]->m_strPath, path) == 0) return m_iLastUsed;
+  ny::mb::FoldCase(path, m_foldedPath);
+  auto found = m_fileIndex.find(m_foldedPath);
+  return found == m_fileIndex.end() ? -1 : found->second;
 }
 
 CachedConfigFile* NyConfigCache::FindOrLoadFile(const char* path) {
@@ -71,8 +63,10 @@ CachedConfigFile* NyConfigCache::FindOrLoadFile(const char* path) {
   if (index < 0) {
     auto file = std::make_unique<CachedConfigFile>(path);
     if (!LoadFile(*file)) return nullptr;
+    index = static_cast<int>(m_files.size());
     m_files.push_back(std::move(file));
-    index = static_cast<int>(m_files.size()) - 1;
+    ny::mb::FoldCase(path, m_foldedPath);
+    m_fileIndex.emplace(m_foldedPath, index);
   }
   m_iLastUsed = index;
   return m_files[index].get();

@@ -110,6 +110,11 @@ private:
   ConfigStringStore m_store;
   std::vector<std::unique_ptr<CachedConfigFile>> m_files;  // in order of loading
   int m_iLastUsed = 0;
+  // Every cached file's index under its folded path. Paths that compare
+  // equal ignoring case fold alike, so at most one file matches a path and
+  // no search order is needed.
+  std::unordered_map<std::string, int> m_fileIndex;
+  mutable std::string m_foldedPath;
   std::string m_foldedSection;  // scratch space for lookups
   std::string m_foldedKey;
 };

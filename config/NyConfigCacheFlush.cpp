@@ -70,6 +70,7 @@ bool NyConfigCache::Flush() {
     if (!WriteBack(*file)) allWritten = false;
   }
   m_files.clear();  // closes every remaining held file
+  m_fileIndex.clear();
   m_iLastUsed = 0;
   m_store.Clear();
   return allWritten;

@@ -151,6 +151,16 @@ TEST_F(ConfigCache, NewFilesStartAsUtf16AndEmptyWritesKeepSections) {
   EXPECT_EQ(nytest::ReadBytes(wide), "[S]\r\nk=w\r\n\r\n");
 }
 
+TEST_F(ConfigCache, PathsMatchIgnoringCase) {
+  std::string path = m_dir.WriteFile("case.ini", "[S]\nK=1\n");
+  std::string other = m_dir.WriteFile("other.ini", "[S]\nK=other\n");
+  std::string upper = path;
+  ::CharUpperA(&upper[0]);
+  EXPECT_TRUE(NyWriteConfigT("S", "K", "2", path.c_str()));
+  EXPECT_EQ(Read(other, "S", "K"), "other");
+  EXPECT_EQ(Read(upper, "s", "k"), "2");  // the same cached file, not a second copy
+}
+
 TEST_F(ConfigCache, CallbackCountsReadsWritesAndFlushes) {
   std::string path = m_dir.WriteFile("count.ini", "[S]\nK=1\n");
   char value[1024];
