@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <direct.h>
+#include <process.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,6 +65,55 @@ inline std::string WorkingDirectory() {
 
 inline bool Exists(const std::string& path) {
   return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// ---- Scenarios in a process of their own -------------------------------------
+// Process-wide state that is fixed at its first use shows only in a fresh
+// process. Such a scenario is a test that runs when this program is started
+// again for it (with NY_FRESH_PROCESS set) and skips otherwise.
+
+inline bool InFreshProcess() { return std::getenv("NY_FRESH_PROCESS") != nullptr; }
+
+#define NY_FRESH_TEST(suite, name)                                              \
+  void suite##_##name();                                                        \
+  TEST(suite, name) {                                                           \
+    if (!nytest::InFreshProcess()) GTEST_SKIP() << "runs in a process of its own"; \
+    suite##_##name();                                                           \
+  }                                                                             \
+  void suite##_##name()
+
+inline std::string OwnExe() {
+  char path[MAX_PATH];
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// Starts `exe` (a copy of this program, which finds DoRor.dll through PATH)
+// for the one test `suite.name`: _spawnl's result, the exit code for _P_WAIT
+// and the process handle for _P_NOWAIT.
+inline intptr_t SpawnFresh(int mode, const std::string& test, const std::string& exe = OwnExe()) {
+  const std::string path = std::getenv("PATH");
+  const std::string own = OwnExe();
+  _putenv(("PATH=" + own.substr(0, own.rfind('\\')) + ";" + path).c_str());
+  _putenv("NY_FRESH_PROCESS=1");
+  const std::string quoted = "\"" + exe + "\"", filter = "--gtest_filter=" + test;
+  intptr_t result = _spawnl(mode, exe.c_str(), quoted.c_str(), "--gtest_brief=1", filter.c_str(), nullptr);
+  _putenv("NY_FRESH_PROCESS=");
+  _putenv(("PATH=" + path).c_str());
+  return result;
+}
+
+// Runs every test of `suite` in a fresh process of its own; each must pass.
+inline void RunEachInFreshProcess(const char* suite) {
+  const testing::UnitTest& unit = *testing::UnitTest::GetInstance();
+  for (int i = 0; i < unit.total_test_suite_count(); ++i) {
+    const testing::TestSuite& tests = *unit.GetTestSuite(i);
+    if (std::string(tests.name()) != suite) continue;
+    for (int j = 0; j < tests.total_test_count(); ++j) {
+      const std::string name = tests.GetTestInfo(j)->name();
+      EXPECT_EQ(SpawnFresh(_P_WAIT, std::string(suite) + "." + name), 0) << name;
+    }
+  }
 }
 
 }  // namespace nytest

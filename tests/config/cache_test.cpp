@@ -46,19 +46,12 @@ ny::ScopedKernelHandle Open(const std::string& path, DWORD access, DWORD share) 
   return ny::ScopedKernelHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
-// Scenarios that need a process of their own run in this executable started
-// again, with the file to work on in NY_CACHE_CHILD.
-const char* ChildFile() { return std::getenv("NY_CACHE_CHILD"); }
+// Scenarios in a process of their own get their file in NY_CACHE_FILE.
+const char* ChildFile() { return std::getenv("NY_CACHE_FILE"); }
 
 intptr_t StartChild(int mode, const char* test, const std::string& file) {
-  char exe[MAX_PATH];
-  ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  const std::string quoted = std::string("\"") + exe + "\"";
-  const std::string filter = std::string("--gtest_filter=ConfigCacheChild.") + test;
-  _putenv(("NY_CACHE_CHILD=" + file).c_str());
-  intptr_t result = _spawnl(mode, exe, quoted.c_str(), "--gtest_brief=1", filter.c_str(), nullptr);
-  _putenv("NY_CACHE_CHILD=");
-  return result;
+  _putenv(("NY_CACHE_FILE=" + file).c_str());
+  return nytest::SpawnFresh(mode, std::string("ConfigCacheChild.") + test);
 }
 
 // The written form of a file of about 1 MB whose key V holds `version`.
@@ -70,15 +63,13 @@ std::string Version(char version) {
 
 }  // namespace
 
-TEST(ConfigCacheChild, ExitsWithoutFlushing) {
-  if (!ChildFile()) GTEST_SKIP() << "runs in a process of its own";
+NY_FRESH_TEST(ConfigCacheChild, ExitsWithoutFlushing) {
   NySetUseConfigCache(true);
   NyWriteConfigT("S", "K", "written", ChildFile());
   ::ExitProcess(0);  // no flush, no C runtime exit: only the library's unload
 }
 
-TEST(ConfigCacheChild, FlushesUntilKilled) {
-  if (!ChildFile()) GTEST_SKIP() << "runs in a process of its own";
+NY_FRESH_TEST(ConfigCacheChild, FlushesUntilKilled) {
   NySetUseConfigCache(true, 1000000);
   for (int round = 0;; ++round) {
     NyWriteConfigT("S", "V", round % 2 ? "a" : "b", ChildFile());

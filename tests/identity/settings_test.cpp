@@ -10,54 +10,29 @@
 
 namespace {
 
-bool InChild() { return std::getenv("NY_FRESH_PROCESS") != nullptr; }
-
-#define FRESH_TEST(name)                                          \
-  void Fresh_##name();                                            \
-  TEST(FreshSettings, name) {                                     \
-    if (!InChild()) GTEST_SKIP() << "runs in a process of its own"; \
-    Fresh_##name();                                               \
-  }                                                               \
-  void Fresh_##name()
-
-std::string OwnExe() {
-  char path[MAX_PATH];
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
 std::string Text(const char* s) { return s ? s : "(null)"; }
 
-// Runs one scenario in `exe` (which finds DoRor.dll through PATH) and
-// returns its exit code; the child's report goes to our output.
+// Runs one scenario in `exe`, telling it the module name to expect.
 intptr_t RunFresh(const std::string& exe, const std::string& test, const std::string& expectModule) {
-  const std::string path = std::getenv("PATH");
-  _putenv(("PATH=" + FolderOf(OwnExe()) + ";" + path).c_str());
-  _putenv("NY_FRESH_PROCESS=1");
   _putenv(("NY_EXPECT_MODULE=" + expectModule).c_str());
-  const std::string quoted = "\"" + exe + "\"", filter = "--gtest_filter=FreshSettings." + test;
-  intptr_t code = _spawnl(_P_WAIT, exe.c_str(), quoted.c_str(), "--gtest_brief=1", filter.c_str(), nullptr);
-  _putenv("NY_FRESH_PROCESS=");
-  _putenv(("PATH=" + path).c_str());
-  return code;
+  return nytest::SpawnFresh(_P_WAIT, "FreshSettings." + test, exe);
 }
+
+using nytest::OwnExe;
 
 }  // namespace
 
 TEST(IdentitySettings, EveryScenarioPassesInAFreshProcess) {
-  if (InChild()) GTEST_SKIP();
-  const testing::UnitTest& unit = *testing::UnitTest::GetInstance();
-  for (int i = 0; i < unit.total_test_suite_count(); ++i) {
-    const testing::TestSuite& suite = *unit.GetTestSuite(i);
-    for (int j = 0; std::string(suite.name()) == "FreshSettings" && j < suite.total_test_count(); ++j)
-      EXPECT_EQ(RunFresh(OwnExe(), suite.GetTestInfo(j)->name(), "identity_tests"), 0) << suite.GetTestInfo(j)->name();
-  }
+  if (nytest::InFreshProcess()) GTEST_SKIP();
+  _putenv("NY_EXPECT_MODULE=identity_tests");
+  nytest::RunEachInFreshProcess("FreshSettings");
 }
 
 // The module name is the file name stored on disk less a final ".exe" in any
 // letter case (started here by a lower-case name); another extension stays.
 TEST(IdentitySettings, ModuleNameComesFromTheEntryOnDisk) {
-  if (InChild()) GTEST_SKIP();
+  if (nytest::InFreshProcess()) GTEST_SKIP();
   nytest::TempFolder temp;
   ASSERT_TRUE(::CopyFileA(OwnExe().c_str(), (temp / "Viewer.EXE").c_str(), FALSE));
   ASSERT_TRUE(::CopyFileA(OwnExe().c_str(), (temp / "Tool.bin").c_str(), FALSE));
@@ -65,7 +40,7 @@ TEST(IdentitySettings, ModuleNameComesFromTheEntryOnDisk) {
   EXPECT_EQ(RunFresh(temp / "Tool.bin", "DefaultsBeforeAnySetter", "Tool.bin"), 0);
 }
 
-FRESH_TEST(DefaultsBeforeAnySetter) {
+NY_FRESH_TEST(FreshSettings, DefaultsBeforeAnySetter) {
   const std::string module = std::getenv("NY_EXPECT_MODULE");
   EXPECT_EQ(NyGetApplicationConfigFileNameT(), nullptr);
   EXPECT_EQ(NyGetApplicationPriorConfigFileName(), nullptr);
@@ -89,7 +64,7 @@ FRESH_TEST(DefaultsBeforeAnySetter) {
   EXPECT_EQ(Text(NyGetApplicationName()), module);
 }
 
-FRESH_TEST(PriorNameFollowsThePostfixAndCopiesStay) {
+NY_FRESH_TEST(FreshSettings, PriorNameFollowsThePostfixAndCopiesStay) {
   EXPECT_FALSE(NySetApplicationPriorConfigFilePostfixT(std::string(260, 'p').c_str()));
   EXPECT_TRUE(NySetApplicationPriorConfigFilePostfixT(nullptr));
   EXPECT_TRUE(NySetApplicationConfigFileNameT("A.ini"));
@@ -106,7 +81,7 @@ FRESH_TEST(PriorNameFollowsThePostfixAndCopiesStay) {
   EXPECT_EQ(Text(NyGetApplicationConfigFileNameT()), "B");
 }
 
-FRESH_TEST(BaseFolderIsResolvedCreatedAndCopied) {
+NY_FRESH_TEST(FreshSettings, BaseFolderIsResolvedCreatedAndCopied) {
   const std::string module = NyGetModulePathT();
   EXPECT_EQ(Text(NyGetBasePath()), module);  // the copy is taken here
   nytest::TempFolder temp;
@@ -126,7 +101,7 @@ FRESH_TEST(BaseFolderIsResolvedCreatedAndCopied) {
   EXPECT_EQ(Text(NyGetBasePathT()), module + "\\" + relative);
 }
 
-FRESH_TEST(DefaultConfigFolderIsDerivedOnceFromTheBase) {
+NY_FRESH_TEST(FreshSettings, DefaultConfigFolderIsDerivedOnceFromTheBase) {
   nytest::TempFolder temp;
   ASSERT_TRUE(NySetBasePathT((temp / "App").c_str()));
   EXPECT_EQ(Text(NyGetDefaultConfigPath()), temp / "App\\Config");
@@ -140,7 +115,7 @@ FRESH_TEST(DefaultConfigFolderIsDerivedOnceFromTheBase) {
   EXPECT_EQ(Text(NyGetDefaultConfigPath()), temp / "App\\Config");  // the copy stays
 }
 
-FRESH_TEST(UserConfigFolderFallsBackThroughTheEnvironment) {
+NY_FRESH_TEST(FreshSettings, UserConfigFolderFallsBackThroughTheEnvironment) {
   NySetCompanyName("Acme");
   NySetApplicationName("Viewer");
   ::SetEnvironmentVariableA("APPDATA", "C:\\Roaming");
@@ -166,7 +141,7 @@ FRESH_TEST(UserConfigFolderFallsBackThroughTheEnvironment) {
   EXPECT_EQ(Text(NyGetUserConfigPathT()), std::string("C:\\Users\\") + user + "\\" + user);
 }
 
-FRESH_TEST(FailedUserFolderDerivationIsNotRetried) {
+NY_FRESH_TEST(FreshSettings, FailedUserFolderDerivationIsNotRetried) {
   for (const char* name : {"APPDATA", "USERPROFILE", "WINDIR"}) ::SetEnvironmentVariableA(name, nullptr);
   EXPECT_EQ(Text(NyGetUserConfigPathT()), "");
   ::SetEnvironmentVariableA("APPDATA", "C:\\Roaming");
