@@ -2,7 +2,7 @@
 # builds and runs the whole suite. Both install what is missing first.
 BUILD ?= build
 
-.PHONY: all setup configure build demo test clean
+.PHONY: all setup configure build demo test bench clean
 
 all: build
 
@@ -20,6 +20,12 @@ demo: build
 
 test: build
 	@bash scripts/test.sh $(BUILD)
+
+# The configuration benchmark (not part of the suite), then the prefix's
+# wineserver is stopped so that nothing outlives the run.
+bench: build
+	@cmake --build $(BUILD) --target bench; rc=$$?; \
+	  WINEPREFIX="$$(cd $(BUILD) && pwd)/wineprefix" wineserver -k >/dev/null 2>&1; exit $$rc
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,452 @@
+// Configuration benchmark: the library's cached and direct readers against
+// the platform's profile reader and SimpleIni, on files generated at start,
+// with every ratio taken from the same run. It is a measurement, not a test:
+// it exits 0 whatever it finds and says in its last line how many of its
+// targets were met. A reader that gives a wrong value is reported as such,
+// since its speed would then mean nothing.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "NyConfig.h"
+#include "SimpleIni.h"
+
+namespace {
+
+constexpr int kReadFileKeys[] = {1000, 10000, 100000};
+constexpr int kKeysPerSection = 100;
+// Keys from this position in a section on hold ints, for the typed reads.
+constexpr int kFirstIntKey = 90;
+constexpr double kReadBudgetSeconds = 0.5;
+constexpr size_t kMaxReads = 20000000;
+constexpr size_t kQueryCount = 1 << 16;  // a power of two: the loop masks the index
+constexpr size_t kVerifyCount = 200;
+constexpr double kVerifyBudgetSeconds = 0.1;  // slow readers check fewer values
+constexpr int kLoadRepeats = 5;
+constexpr int kFlushRepeats = 5;
+// A limit no file here reaches: a cache that flushed itself in the middle
+// of a measurement would time reloads instead of reads.
+constexpr unsigned long kCacheStringLimit = 10000000;
+constexpr size_t kLoadFileBytes = 10 * 1000 * 1000;
+
+volatile unsigned g_sink;  // keeps the timed results observable
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER t;
+  ::QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / frequency;
+}
+
+// ---- Generated files --------------------------------------------------------
+
+struct Query {
+  char section[16];
+  char key[16];
+  int sectionNo;
+  int keyNo;
+};
+
+void SectionName(int s, char* out, size_t size) { std::snprintf(out, size, "Section%05d", s); }
+void KeyName(int s, int k, char* out, size_t size) { std::snprintf(out, size, "Key%04d_%02d", s, k); }
+int IntValue(int s, int k) { return s * 1000 + k; }
+std::string ValueText(int s, int k) {
+  char text[48];
+  if (k < kFirstIntKey) {
+    std::snprintf(text, sizeof text, "value text %d %d", s, k);
+  } else {
+    std::snprintf(text, sizeof text, "%d", IntValue(s, k));
+  }
+  return text;
+}
+
+// Narrow text with CR LF line ends, `sections` sections of 100 keys.
+std::string IniText(int sections) {
+  std::string text;
+  text.reserve(static_cast<size_t>(sections) * kKeysPerSection * 30);
+  char name[16];
+  for (int s = 0; s < sections; ++s) {
+    SectionName(s, name, sizeof name);
+    text.append("[").append(name).append("]\r\n");
+    for (int k = 0; k < kKeysPerSection; ++k) {
+      KeyName(s, k, name, sizeof name);
+      text.append(name).append("=").append(ValueText(s, k)).append("\r\n");
+    }
+  }
+  return text;
+}
+
+// The same text as UTF-16LE behind the byte-order mark FF FE. The text is
+// ASCII, so each byte widens to one code unit.
+std::string Utf16Bytes(const std::string& narrow) {
+  std::string bytes("\xFF\xFE", 2);
+  bytes.reserve(2 + narrow.size() * 2);
+  for (char c : narrow) bytes.append(1, c).append(1, '\0');
+  return bytes;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  FILE* f = nullptr;
+  if (fopen_s(&f, path.c_str(), "wb") != 0 || !f) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+// Sets the file's last-write time to `secondsAgo` before now. Wine's profile
+// reader keeps a parsed file between calls only once its last write is 2.1
+// seconds old (the FAT time resolution); a younger file is parsed again on
+// every call. Settled files show the reader as a host meets it; a file
+// stamped now shows the parse on every call.
+bool StampLastWrite(const std::string& path, double secondsAgo) {
+  HANDLE file = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t;
+  t.LowPart = now.dwLowDateTime;
+  t.HighPart = now.dwHighDateTime;
+  t.QuadPart -= static_cast<ULONGLONG>(secondsAgo * 1e7);  // 100 ns units
+  FILETIME stamp{t.LowPart, t.HighPart};
+  bool set = ::SetFileTime(file, nullptr, nullptr, &stamp) != FALSE;
+  ::CloseHandle(file);
+  return set;
+}
+
+// Fixed-seed choices, so that every run and every reader asks the same keys.
+// Typed queries ask only the int keys.
+std::vector<Query> MakeQueries(int sections, bool typed, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> section(0, sections - 1);
+  std::uniform_int_distribution<int> key(typed ? kFirstIntKey : 0, kKeysPerSection - 1);
+  std::vector<Query> queries(kQueryCount);
+  for (Query& q : queries) {
+    q.sectionNo = section(random);
+    q.keyNo = key(random);
+    SectionName(q.sectionNo, q.section, sizeof q.section);
+    KeyName(q.sectionNo, q.keyNo, q.key, sizeof q.key);
+  }
+  return queries;
+}
+
+// ---- Timing -----------------------------------------------------------------
+
+void Sink(const char* text) { g_sink = g_sink + static_cast<unsigned char>(text ? text[0] : 0); }
+void Sink(int value) { g_sink = g_sink + static_cast<unsigned>(value); }
+bool Matches(const char* text, const Query& q) { return text && ValueText(q.sectionNo, q.keyNo) == text; }
+bool Matches(int value, const Query& q) { return value == IntValue(q.sectionNo, q.keyNo); }
+
+// Reads/second of `read` over the queries in turn, until the time budget or
+// the read cap. The clock (a call into the system) is consulted after each
+// batch; batches grow while they are short, so a reader of a few hundred
+// nanoseconds is not timed mostly on the clock, while one of 20 ms a read
+// still stops close to the budget. Negative when a checked value is wrong.
+template <typename Read>
+double ReadsPerSecond(const std::vector<Query>& queries, Read read) {
+  double start = Now();
+  for (size_t i = 0; i < kVerifyCount && (i == 0 || Now() - start < kVerifyBudgetSeconds); ++i) {
+    if (!Matches(read(queries[i]), queries[i])) return -1;
+  }
+  size_t done = 0;
+  size_t batch = 1;
+  start = Now();
+  double elapsed = 0;
+  while (done < kMaxReads && elapsed < kReadBudgetSeconds) {
+    double batchStart = elapsed;
+    for (size_t i = 0; i < batch; ++i) Sink(read(queries[(done + i) & (kQueryCount - 1)]));
+    done += batch;
+    elapsed = Now() - start;
+    if (batch < 4096 && elapsed - batchStart < kReadBudgetSeconds / 1000) batch *= 2;
+  }
+  return static_cast<double>(done) / elapsed;
+}
+
+// ---- Output -----------------------------------------------------------------
+
+std::string Rate(double perSecond) {
+  char text[32];
+  if (perSecond < 0) return "WRONG VALUE";
+  if (perSecond >= 1e6) {
+    std::snprintf(text, sizeof text, "%.2f M", perSecond / 1e6);
+  } else if (perSecond >= 1e3) {
+    std::snprintf(text, sizeof text, "%.1f k", perSecond / 1e3);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f", perSecond);
+  }
+  return text;
+}
+
+// 100000 as "100,000".
+std::string Count(int n) {
+  std::string digits = std::to_string(n);
+  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
+  return digits;
+}
+
+double Ratio(double a, double b) { return (a > 0 && b > 0) ? a / b : 0; }
+
+struct Targets {
+  int met = 0;
+  int total = 0;
+  std::vector<std::string> failed;
+
+  void Check(const std::string& name, double measured, double needed, const char* unit) {
+    bool pass = measured >= needed;
+    ++total;
+    if (pass) {
+      ++met;
+    } else {
+      failed.push_back(name);
+    }
+    std::printf("  %s  %-44s %10.2f%s (needs >= %g%s)\n", pass ? "PASS" : "FAIL", name.c_str(), measured,
+                unit, needed, unit);
+  }
+};
+
+// ---- The measurements ---------------------------------------------------------
+
+struct ReadRow {
+  int keys;
+  double cached, cachedInt, direct, platform, platformFresh, simpleIni;
+};
+
+ReadRow MeasureReads(const std::string& path, int keys) {
+  const char* file = path.c_str();
+  int sections = keys / kKeysPerSection;
+  std::vector<Query> queries = MakeQueries(sections, false, 42);
+  std::vector<Query> intQueries = MakeQueries(sections, true, 43);
+  static char buffer[1024];
+  ReadRow row{keys, 0, 0, 0, 0, 0, 0};
+
+  {
+    CSimpleIniA ini;  // case-insensitive, single key, ANSI: its defaults
+    if (ini.LoadFile(file) >= 0) {
+      row.simpleIni = ReadsPerSecond(queries, [&](const Query& q) { return ini.GetValue(q.section, q.key); });
+    } else {
+      row.simpleIni = -1;
+    }
+  }
+  auto platform = [&](const Query& q) {
+    ::GetPrivateProfileStringA(q.section, q.key, "", buffer, sizeof buffer, file);
+    return static_cast<const char*>(buffer);
+  };
+  row.platform = ReadsPerSecond(queries, platform);
+  // Verification and timing stay well inside the 2.1 seconds.
+  row.platformFresh = StampLastWrite(path, 0) ? ReadsPerSecond(queries, platform) : -1;
+
+  NySetUseConfigCache(false);
+  row.direct = ReadsPerSecond(queries, [&](const Query& q) {
+    return NyReadConfigT(q.section, q.key, buffer, file) ? static_cast<const char*>(buffer) : nullptr;
+  });
+
+  NySetUseConfigCache(true, kCacheStringLimit);
+  // The first read loads the file; verification does it before the clock runs.
+  row.cached = ReadsPerSecond(queries, [&](const Query& q) {
+    return NyReadConfigT(q.section, q.key, buffer, file) ? static_cast<const char*>(buffer) : nullptr;
+  });
+  row.cachedInt = ReadsPerSecond(intQueries, [&](const Query& q) {
+    int value = -1;
+    return NyReadConfigT(q.section, q.key, value, file) ? value : -1;
+  });
+  NySetUseConfigCache(false);
+  return row;
+}
+
+struct LoadRow {
+  const char* encoding;
+  size_t bytes;
+  int keys;
+  double bestSeconds;  // negative: the loaded file gave a wrong value
+};
+
+// The first cached read of a file loads it whole; the best of a few runs.
+LoadRow MeasureLoad(const char* encoding, const std::string& path, size_t bytes, int sections) {
+  LoadRow row{encoding, bytes, sections * kKeysPerSection, 1e30};
+  char section[16], key[16], value[1024];
+  int s = sections - 1, k = kKeysPerSection - 1;  // the last key: the whole file must be in
+  SectionName(s, section, sizeof section);
+  KeyName(s, k, key, sizeof key);
+  NySetUseConfigCache(true, kCacheStringLimit);
+  for (int r = 0; r < kLoadRepeats; ++r) {
+    NyFlashConfigCache();
+    double start = Now();
+    bool read = NyReadConfigT(section, key, value, path.c_str());
+    double seconds = Now() - start;
+    if (!read || ValueText(s, k) != value) {
+      row.bestSeconds = -1;
+      break;
+    }
+    row.bestSeconds = std::min(row.bestSeconds, seconds);
+  }
+  NySetUseConfigCache(false);
+  return row;
+}
+
+// Writing back one changed value of a loaded file: best and worst of a few
+// runs, or negative when the flush failed or the value did not reach the disk.
+void MeasureFlush(const std::string& path, double& best, double& worst) {
+  best = 1e30;
+  worst = 0;
+  char value[1024];
+  NySetUseConfigCache(true, kCacheStringLimit);
+  for (int r = 0; r < kFlushRepeats; ++r) {
+    std::string written = "changed value " + std::to_string(r);
+    NyReadConfigT("Section00000", "Key0000_00", value, path.c_str());
+    NyWriteConfigT("Section00000", "Key0000_00", written.c_str(), path.c_str());
+    double start = Now();
+    bool flushed = NyFlashConfigCache();
+    double seconds = Now() - start;
+    ::GetPrivateProfileStringA("Section00000", "Key0000_00", "", value, sizeof value, path.c_str());
+    if (!flushed || written != value) {
+      best = worst = -1;
+      break;
+    }
+    best = std::min(best, seconds);
+    worst = std::max(worst, seconds);
+  }
+  NySetUseConfigCache(false);
+}
+
+// A folder of our own under the temporary folder, and its removal with
+// whatever is in it (a failed write-back may leave a temporary file).
+std::string MakeWorkFolder() {
+  char temp[MAX_PATH];
+  if (!::GetTempPathA(MAX_PATH, temp)) return "";
+  std::string folder = std::string(temp) + "DoRorBench-" + std::to_string(::GetCurrentProcessId());
+  return ::CreateDirectoryA(folder.c_str(), nullptr) ? folder : "";
+}
+
+void RemoveWorkFolder(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        ::DeleteFileA((folder + "\\" + found.cFileName).c_str());
+    } while (::FindNextFileA(find, &found));
+    ::FindClose(find);
+  }
+  ::RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+int main() {
+  std::string folder = MakeWorkFolder();
+  if (folder.empty()) {
+    std::printf("bench: cannot create a temporary folder\n");
+    return 1;
+  }
+  std::printf("DoRor configuration benchmark (ANSI code page %u; %d keys a section; reads/second)\n\n",
+              ::GetACP(), kKeysPerSection);
+
+  std::printf("Random reads of existing keys\n");
+  std::printf("  %8s %11s %11s %11s %11s %11s %11s\n", "keys", "cache", "cache int&", "direct", "platform",
+              "plat. fresh", "SimpleIni");
+  std::fflush(stdout);
+  std::vector<ReadRow> rows;
+  for (int keys : kReadFileKeys) {
+    std::string path = folder + "\\keys" + std::to_string(keys) + ".ini";
+    if (!WriteBytes(path, IniText(keys / kKeysPerSection)) || !StampLastWrite(path, 3600)) {
+      std::printf("bench: cannot write %s\n", path.c_str());
+      continue;
+    }
+    ReadRow row = MeasureReads(path, keys);
+    rows.push_back(row);
+    std::printf("  %8d %11s %11s %11s %11s %11s %11s\n", keys, Rate(row.cached).c_str(),
+                Rate(row.cachedInt).c_str(), Rate(row.direct).c_str(), Rate(row.platform).c_str(),
+                Rate(row.platformFresh).c_str(), Rate(row.simpleIni).c_str());
+    std::fflush(stdout);
+  }
+  std::printf(
+      "  cache: NyReadConfigT into char[1024], cache on; cache int&: its int form on int values;\n"
+      "  direct: NyReadConfigT, cache off; platform: GetPrivateProfileStringA on a settled file;\n"
+      "  plat. fresh: the same on a file written just now, which Wine parses on every call;\n"
+      "  SimpleIni: CSimpleIniA::GetValue on the object loaded once.\n\n");
+  std::printf("The cache's rate against the others\n");
+  std::printf("  %8s %11s %11s %11s %11s\n", "keys", "platform", "plat. fresh", "SimpleIni", "direct");
+  for (const ReadRow& row : rows) {
+    std::printf("  %8d %10.0fx %10.0fx %10.1fx %10.0fx\n", row.keys, Ratio(row.cached, row.platform),
+                Ratio(row.cached, row.platformFresh), Ratio(row.cached, row.simpleIni),
+                Ratio(row.cached, row.direct));
+  }
+  std::printf("\n");
+
+  std::printf("Loading a file into the cache (first read after a flush, best of %d)\n", kLoadRepeats);
+  std::printf("  %-10s %8s %8s %10s %10s\n", "encoding", "MB", "keys", "ms", "MB/s");
+  std::vector<LoadRow> loads;
+  {
+    // About 28 bytes a key line in ANSI and twice that in UTF-16.
+    int ansiSections = static_cast<int>(kLoadFileBytes / (28 * kKeysPerSection));
+    std::string ansi = IniText(ansiSections);
+    std::string wide = Utf16Bytes(IniText(ansiSections / 2));
+    std::string ansiPath = folder + "\\load-ansi.ini", widePath = folder + "\\load-utf16.ini";
+    loads.push_back(WriteBytes(ansiPath, ansi) ? MeasureLoad("ANSI", ansiPath, ansi.size(), ansiSections)
+                                               : LoadRow{"ANSI", 0, 0, -1});
+    loads.push_back(WriteBytes(widePath, wide)
+                        ? MeasureLoad("UTF-16LE", widePath, wide.size(), ansiSections / 2)
+                        : LoadRow{"UTF-16LE", 0, 0, -1});
+  }
+  for (const LoadRow& row : loads) {
+    if (row.bestSeconds < 0) {
+      std::printf("  %-10s FAILED (file not written, or a wrong value after loading)\n", row.encoding);
+      continue;
+    }
+    std::printf("  %-10s %8.1f %8d %10.1f %10.1f\n", row.encoding, row.bytes / 1e6, row.keys,
+                row.bestSeconds * 1e3, row.bytes / 1e6 / row.bestSeconds);
+  }
+  std::printf("\n");
+
+  double flushBest = -1, flushWorst = -1;
+  MeasureFlush(folder + "\\keys10000.ini", flushBest, flushWorst);
+  if (flushBest < 0) {
+    std::printf("Flushing a dirty 10,000-key file: FAILED (flush false or value not on disk)\n\n");
+  } else {
+    std::printf("Flushing a dirty 10,000-key file (one value changed): best %.1f ms, worst %.1f ms of %d\n\n",
+                flushBest * 1e3, flushWorst * 1e3, kFlushRepeats);
+  }
+  std::fflush(stdout);
+
+  std::printf("Targets\n");
+  Targets targets;
+  // A measurement that could not be made counts as a missed target.
+  auto row = [&](int keys) {
+    for (const ReadRow& r : rows) {
+      if (r.keys == keys) return r;
+    }
+    return ReadRow{keys, 0, 0, 0, 0, 0, 0};
+  };
+  targets.Check("cache / platform, 10,000 keys", Ratio(row(10000).cached, row(10000).platform), 1000, "x");
+  targets.Check("cache 100,000 keys / cache 1,000 keys", Ratio(row(100000).cached, row(1000).cached), 0.5,
+                "x");
+  for (int keys : kReadFileKeys) {
+    targets.Check("cache / SimpleIni, " + Count(keys) + " keys", Ratio(row(keys).cached, row(keys).simpleIni),
+                  1, "x");
+  }
+  for (const LoadRow& l : loads) {
+    double rate = l.bestSeconds > 0 ? l.bytes / 1e6 / l.bestSeconds : 0;
+    targets.Check(std::string("loading ") + l.encoding + ", MB/s", rate, 50, "");
+  }
+  NySetUseConfigCache(false);
+  RemoveWorkFolder(folder);
+
+  std::printf("\nSummary: %d of %d targets met", targets.met, targets.total);
+  if (!targets.failed.empty()) {
+    std::printf("; missed:");
+    for (size_t i = 0; i < targets.failed.size(); ++i)
+      std::printf("%s %s", i ? ";" : "", targets.failed[i].c_str());
+  }
+  std::printf("\n");
+  return 0;
+}
