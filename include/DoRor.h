@@ -6,3 +6,4 @@
 #include "NyIdentity.h"
 #include "NyConfig.h"
 #include "NyLogging.h"
+#include "NyStringPool.h"
