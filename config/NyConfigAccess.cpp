@@ -89,17 +89,7 @@ bool ReadFound(const char* section, const char* key, char* value, const char* pa
 
 bool NyReadConfigT(const char* section, const char* key, char* value, const char* path) {
   if (!HasText(section) || !HasText(key) || !value || !HasText(path)) return false;
-  if (!RouteKnowsFileExists(path) && !NyIsFileExistT(path)) return false;
-  NyDoConfigCacheCountFunc(1);
-  // A file that exists but cannot be read gives the empty text, as a missing
-  // key does.
-  char found[kRoutedValueBufferSize];
-  found[0] = '\0';
-  RouteRead(section, key, found, path);
-  size_t n = strnlen(found, kMaxValueBytes);
-  std::memcpy(value, found, n);
-  value[n] = '\0';
-  return true;
+  return RouteRead(section, key, value, path);
 }
 
 bool NyReadConfigT(const char* section, const char* key, double& value, const char* path) {

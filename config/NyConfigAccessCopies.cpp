@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "NyToolkit.h"
-#include "config/NyConfigRoute.h"
+#include "config/NyConfigText.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using C = CString;
 
 template <typename ReadString>
 bool ReadThroughCopy(char* value, ReadString read) {
-  char own[ny::config::kRoutedValueBufferSize];
+  char own[ny::config::kMaxValueBytes + 2];
   own[0] = '\0';
   bool found = read(own);
   if (value) std::memcpy(value, own, std::strlen(own) + 1);

@@ -22,6 +22,13 @@ std::string SectionName(const char* header) {
   return length >= 2 ? std::string(header + 1, length - 2) : std::string();
 }
 
+// Byte for byte the same text: the usual case for the file used last, and
+// cheaper than a call into the runtime.
+bool SameText(const char* a, const char* b) {
+  while (*a && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
 // A new configuration file starts as UTF-16: just the byte-order mark.
 void CreateUnicodeFile(const char* path) {
   FILE* created = nullptr;
@@ -32,12 +39,6 @@ void CreateUnicodeFile(const char* path) {
 
 }  // namespace
 
-std::string_view CachedConfigFile::Keep(const std::string& folded) {
-  char* copy = static_cast<char*>(m_arena.allocate(folded.size() + 1, 1));
-  std::memcpy(copy, folded.data(), folded.size());
-  return std::string_view(copy, folded.size());
-}
-
 NyConfigCache& TheConfigCache() {
   static NyConfigCache cache;
   return cache;
@@ -45,21 +46,16 @@ NyConfigCache& TheConfigCache() {
 
 NyConfigCache::~NyConfigCache() { Flush(); }
 
-bool NyConfigCache::HoldsFile(const char* path) const {
-  int index = FindFile(path);
-  return index >= 0 && m_files[index]->m_bHeld;
-}
-
-// The file used last is the usual answer; its path is mostly the very text.
 int NyConfigCache::FindFile(const char* path) const {
-  if (!m_files.empty() && std::strcmp(m_files[m_iLastUsed]->m_strPath, path) == 0) return m_iLastUsed;
+  if (m_files.empty()) return -1;
+  if (SameText(m_files[m_iLastUsed]->m_strPath, path)) return m_iLastUsed;
   ny::mb::FoldCase(path, m_foldedPath);
   auto found = m_fileIndex.find(m_foldedPath);
   return found == m_fileIndex.end() ? -1 : found->second;
 }
 
-CachedConfigFile* NyConfigCache::FindOrLoadFile(const char* path) {
-  int index = FindFile(path);
+CachedConfigFile* NyConfigCache::FindOrLoadFile(const char* path, int index) {
+  if (index < 0) index = FindFile(path);
   if (index < 0) {
     auto file = std::make_unique<CachedConfigFile>(path);
     if (!LoadFile(*file)) return nullptr;
@@ -83,7 +79,6 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
 
   char key[kLineFieldBufferSize];
   char value[kLineFieldBufferSize];
-  CachedConfigFile::SectionGroup* group = nullptr;
   while (const std::string* read = reader->ReadLine()) {
     const char* line = read->c_str();
     if (IsSectionLine(line)) {
@@ -94,10 +89,10 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
         file.m_bWritable = false;
         headerId = m_store.Add(line, ConfigStringStore::kMaxTextBytes);
       }
-      group = &AddSection(file, headerId, SectionName(line).c_str());
+      AddSection(file, headerId, SectionName(line).c_str());
       continue;
     }
-    if (!group) continue;
+    if (file.m_sections.empty()) continue;
     uint32_t keyId = ConfigStringStore::kInvalidId;
     if (ParseKeyValueLine(line, key, value)) keyId = m_store.Add(key, std::strlen(key));
     if (keyId == ConfigStringStore::kInvalidId) {
@@ -106,15 +101,10 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
       continue;
     }
     CachedSection& section = file.m_sections.back();
-    uint32_t position = static_cast<uint32_t>(section.keyIds.size());
     section.keyIds.push_back(keyId);
-    uint32_t valueId = m_store.Add(value, std::strlen(value));
-    section.valueIds.push_back(valueId);
-    ny::mb::FoldCase(key, m_foldedKey);
-    if (group->firstKeys.find(m_foldedKey) == group->firstKeys.end()) {
-      uint32_t index = static_cast<uint32_t>(file.m_sections.size() - 1);
-      group->firstKeys.emplace(file.Keep(m_foldedKey), CachedConfigFile::KeyRef{index, position, valueId});
-    }
+    section.valueIds.push_back(m_store.Add(value, std::strlen(value)));
+    ny::mb::FoldCase(key, m_foldedKey);  // m_foldedSection holds the section's name
+    IndexKey(file, static_cast<uint32_t>(file.m_sections.size() - 1));
   }
   reader->Close();
   Hold(file);
@@ -136,39 +126,48 @@ void NyConfigCache::Hold(CachedConfigFile& file) {
   file.m_bHeld = file.m_hold.Open(file.m_strPath, CFile::modeRead | CFile::shareDenyWrite) != FALSE;
 }
 
-// Appends a section and files it under its folded name; returns its group.
-CachedConfigFile::SectionGroup& NyConfigCache::AddSection(CachedConfigFile& file, uint32_t headerId,
-                                                          const char* name) {
-  file.m_sections.push_back(CachedSection{headerId, {}, {}});
+// Appends a section and files it under its folded name (left in
+// m_foldedSection); returns the sections of that name.
+std::vector<uint32_t>& NyConfigCache::AddSection(CachedConfigFile& file, uint32_t headerId, const char* name) {
+  size_t length = std::strlen(m_store.Text(headerId));
+  file.m_sections.push_back(CachedSection{headerId, static_cast<uint32_t>(length >= 2 ? length - 2 : 0), {}, {}});
   ny::mb::FoldCase(name, m_foldedSection);
-  auto group = file.m_groups.find(m_foldedSection);
-  if (group == file.m_groups.end()) {
-    group = file.m_groups.try_emplace(file.Keep(m_foldedSection), &file.m_arena).first;
-  }
-  group->second.sections.push_back(static_cast<uint32_t>(file.m_sections.size() - 1));
-  return group->second;
+  std::vector<uint32_t>& sections = file.m_sectionsByName[m_foldedSection];
+  sections.push_back(static_cast<uint32_t>(file.m_sections.size() - 1));
+  return sections;
 }
 
-CachedConfigFile::KeyRef* NyConfigCache::FindKey(CachedConfigFile::SectionGroup& group,
-                                                       const char* key) {
-  ny::mb::FoldCase(key, m_foldedKey);
-  auto found = group.firstKeys.find(m_foldedKey);
-  return found == group.firstKeys.end() ? nullptr : &found->second;
+// The index entry of the pair m_foldedSection / m_foldedKey, confirmed
+// against the stored key and the header's name.
+ConfigKeyIndex::Entry* NyConfigCache::FindKey(CachedConfigFile& file) {
+  uint32_t hash = ConfigKeyIndex::Hash(m_foldedSection, m_foldedKey);
+  return file.m_index.Find(hash, [&](const ConfigKeyIndex::Entry& entry) {
+    const CachedSection& section = file.m_sections[entry.section];
+    return ny::mb::FoldsTo(m_store.Text(entry.keyId), ConfigStringStore::kMaxTextBytes, m_foldedKey) &&
+           ny::mb::FoldsTo(m_store.Text(section.headerId) + 1, section.nameLength, m_foldedSection);
+  });
 }
 
-bool NyConfigCache::ReadValue(const char* section, const char* key, char* value, const char* path) {
-  CachedConfigFile* file = FindOrLoadFile(path);
-  if (!file) return false;
+// Indexes the last key of `section` unless its pair already has an earlier
+// occurrence: lookups answer with the first one in file order.
+void NyConfigCache::IndexKey(CachedConfigFile& file, uint32_t section) {
+  if (FindKey(file)) return;
+  const CachedSection& s = file.m_sections[section];
+  file.m_index.Insert(ConfigKeyIndex::Entry{ConfigKeyIndex::Hash(m_foldedSection, m_foldedKey), s.keyIds.back(),
+                                            s.valueIds.back(), section});
+}
+
+bool NyConfigCache::ReadValue(const char* section, const char* key, char* value, const char* path, int index) {
   value[0] = '\0';
+  CachedConfigFile* file = FindOrLoadFile(path, index);
+  if (!file) return false;
   ny::mb::FoldCase(section, m_foldedSection);
-  auto group = file->m_groups.find(m_foldedSection);
-  if (group != file->m_groups.end()) {
-    if (const auto* ref = FindKey(group->second, key)) {
-      const char* text = m_store.Text(ref->valueId);
-      size_t n = strnlen(text, kMaxValueBytes);
-      std::memcpy(value, text, n);
-      value[n] = '\0';
-    }
+  ny::mb::FoldCase(key, m_foldedKey);
+  if (const ConfigKeyIndex::Entry* entry = FindKey(*file)) {
+    const char* text = m_store.Text(entry->valueId);
+    size_t n = 0;
+    while (n < kMaxValueBytes && text[n]) value[n] = text[n], ++n;
+    value[n] = '\0';
   }
   return CheckLimits();
 }
@@ -184,44 +183,53 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
       valueLength > ConfigStringStore::kMaxTextBytes) {
     return false;
   }
-  CachedConfigFile* file = FindOrLoadFile(path);
+  CachedConfigFile* file = FindOrLoadFile(path, -1);
   if (!file) return false;
   file->m_bDirty = true;
 
   ny::mb::FoldCase(section, m_foldedSection);
-  auto found = file->m_groups.find(m_foldedSection);
+  auto named = file->m_sectionsByName.find(m_foldedSection);
   if (keyLength == 0) {
     // Empties every section of the name; the headers stay.
-    if (found != file->m_groups.end()) {
-      for (uint32_t index : found->second.sections) {
-        file->m_sections[index].keyIds.clear();
-        file->m_sections[index].valueIds.clear();
+    if (named == file->m_sectionsByName.end()) return true;
+    for (uint32_t index : named->second) {
+      CachedSection& emptied = file->m_sections[index];
+      for (uint32_t keyId : emptied.keyIds) {
+        ny::mb::FoldCase(m_store.Text(keyId), m_foldedKey);
+        if (ConfigKeyIndex::Entry* entry = FindKey(*file)) file->m_index.Erase(entry);
       }
-      found->second.firstKeys.clear();
+      emptied.keyIds.clear();
+      emptied.valueIds.clear();
     }
     return true;
   }
-  CachedConfigFile::SectionGroup* group = nullptr;
-  if (found != file->m_groups.end()) {
-    group = &found->second;
+  std::vector<uint32_t>* sections = nullptr;
+  if (named != file->m_sectionsByName.end()) {
+    sections = &named->second;
   } else {
     std::string header = "[" + std::string(section) + "]";
-    group = &AddSection(*file, m_store.Add(header.c_str(), header.size()), section);
+    sections = &AddSection(*file, m_store.Add(header.c_str(), header.size()), section);
   }
-  if (auto* ref = FindKey(*group, key)) {
-    uint32_t replaced = m_store.Replace(ref->valueId, value, valueLength);
+  ny::mb::FoldCase(key, m_foldedKey);
+  if (ConfigKeyIndex::Entry* entry = FindKey(*file)) {
+    uint32_t replaced = m_store.Replace(entry->valueId, value, valueLength);
     if (replaced != ConfigStringStore::kInvalidId) {
-      ref->valueId = file->m_sections[ref->section].valueIds[ref->position] = replaced;
+      CachedSection& holder = file->m_sections[entry->section];
+      for (size_t i = 0; i < holder.keyIds.size(); ++i) {
+        if (holder.keyIds[i] == entry->keyId) {
+          holder.valueIds[i] = replaced;
+          break;
+        }
+      }
+      entry->valueId = replaced;
     }
   } else if (valueLength > 0) {
     // A new key joins the first section of the name.
-    CachedSection& first = file->m_sections[group->sections.front()];
-    uint32_t position = static_cast<uint32_t>(first.keyIds.size());
-    first.keyIds.push_back(m_store.Add(key, keyLength));
-    uint32_t valueId = m_store.Add(value, valueLength);
-    first.valueIds.push_back(valueId);
-    group->firstKeys.emplace(file->Keep(m_foldedKey),
-                             CachedConfigFile::KeyRef{group->sections.front(), position, valueId});
+    uint32_t first = sections->front();
+    CachedSection& target = file->m_sections[first];
+    target.keyIds.push_back(m_store.Add(key, keyLength));
+    target.valueIds.push_back(m_store.Add(value, valueLength));
+    IndexKey(*file, first);
   }
   return CheckLimits();
 }

@@ -5,26 +5,26 @@
 //
 // Lookups follow the file's own order: every section of the wanted name in
 // file order, and in them the first key of the wanted name, names compared
-// ignoring case. An index per file (names folded to one case) finds that
-// first key without walking the sections, so a lookup costs the same in a
-// file of 100 keys as in one of 100,000.
+// ignoring case. A per-file index finds that first key with one hash probe,
+// so a lookup costs about the same in a file of 100 keys as in one of
+// 100,000.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <memory_resource>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "NyToolkit.h"
+#include "config/NyConfigKeyIndex.h"
 #include "config/NyConfigStringStore.h"
 
 namespace ny::config {
 
 struct CachedSection {
   uint32_t headerId = 0;          // the header line as read, or "[name]" for a new section
+  uint32_t nameLength = 0;        // the header's length less its first and last character
   std::vector<uint32_t> keyIds;   // in file order
   std::vector<uint32_t> valueIds; // the i-th value belongs to the i-th key
 };
@@ -35,28 +35,6 @@ public:
   CachedConfigFile(const CachedConfigFile&) = delete;
   CachedConfigFile& operator=(const CachedConfigFile&) = delete;
 
-  // Where a key lives: section index and position in it, and a copy of its
-  // value's id (kept equal to the section's) so that a read goes straight
-  // to the text.
-  struct KeyRef {
-    uint32_t section;
-    uint32_t position;
-    uint32_t valueId;
-  };
-  // Maps by folded name; the names' bytes live in the file's arena.
-  template <typename T>
-  using FoldedMap = std::pmr::unordered_map<std::string_view, T>;
-  // All sections of one name in file order, and the first occurrence of
-  // each key among them.
-  struct SectionGroup {
-    explicit SectionGroup(std::pmr::memory_resource* arena) : sections(arena), firstKeys(arena) {}
-    std::pmr::vector<uint32_t> sections;
-    FoldedMap<KeyRef> firstKeys;
-  };
-
-  // A copy of `folded` that lives as long as this file record.
-  std::string_view Keep(const std::string& folded);
-
   CStdioFile m_hold;       // open for reading with writing denied, while held
   bool m_bHeld = false;    // the file is open through m_hold
   bool m_bDirty = false;   // a write touched it since it was loaded
@@ -66,10 +44,9 @@ public:
   bool m_bWritable = true;
   CString m_strPath;
   std::vector<CachedSection> m_sections;
-  // The index is built in one go at load and dropped in one go at the
-  // flush: its nodes and names come from an arena instead of the heap.
-  std::pmr::monotonic_buffer_resource m_arena;
-  FoldedMap<SectionGroup> m_groups{&m_arena};
+  // The sections of each folded name, in file order (for writes).
+  std::unordered_map<std::string, std::vector<uint32_t>> m_sectionsByName;
+  ConfigKeyIndex m_index;
 };
 
 class NyConfigCache {
@@ -80,17 +57,21 @@ public:
   NyConfigCache(const NyConfigCache&) = delete;
   NyConfigCache& operator=(const NyConfigCache&) = delete;
 
+  // The index of the cached file at `path`, or -1.
+  int FindFile(const char* path) const;
+  // True for a cached file held open: it cannot vanish while cached.
+  bool IsHeld(int index) const { return m_files[index]->m_bHeld; }
+
   // The cached lookup into `value` (at least 1024 bytes): true with the
-  // empty text for a missing key; false when the file cannot be loaded.
-  bool ReadValue(const char* section, const char* key, char* value, const char* path);
+  // empty text for a missing key; false, with the empty text, when the file
+  // cannot be loaded. `index` is FindFile's answer for `path` when known.
+  bool ReadValue(const char* section, const char* key, char* value, const char* path, int index = -1);
   // The cached update; a null or empty key empties every section of the
   // name. False when the file cannot be loaded or a text does not fit a slot.
   bool WriteValue(const char* section, const char* key, const char* value, const char* path);
   // Writes every dirty, held file back and empties the cache. False when a
   // file could not be written within 5 seconds (its changes are dropped).
   bool Flush();
-  // True when the file is cached and held open, so it certainly exists.
-  bool HoldsFile(const char* path) const;
 
   bool m_bUse = false;
   unsigned long m_dwStringLimit = 90000;
@@ -98,13 +79,13 @@ public:
 private:
   static constexpr size_t kMaxFiles = 100;
 
-  int FindFile(const char* path) const;
-  CachedConfigFile* FindOrLoadFile(const char* path);
+  CachedConfigFile* FindOrLoadFile(const char* path, int index);
   bool LoadFile(CachedConfigFile& file);
   void Hold(CachedConfigFile& file);
-  CachedConfigFile::SectionGroup& AddSection(CachedConfigFile& file, uint32_t headerId, const char* name);
+  std::vector<uint32_t>& AddSection(CachedConfigFile& file, uint32_t headerId, const char* name);
+  ConfigKeyIndex::Entry* FindKey(CachedConfigFile& file);
+  void IndexKey(CachedConfigFile& file, uint32_t section);
   bool CheckLimits();
-  CachedConfigFile::KeyRef* FindKey(CachedConfigFile::SectionGroup& group, const char* key);
   bool WriteBack(const CachedConfigFile& file) const;
 
   ConfigStringStore m_store;
@@ -114,8 +95,9 @@ private:
   // equal ignoring case fold alike, so at most one file matches a path and
   // no search order is needed.
   std::unordered_map<std::string, int> m_fileIndex;
+  // Scratch space: the folded names of the operation under way.
   mutable std::string m_foldedPath;
-  std::string m_foldedSection;  // scratch space for lookups
+  std::string m_foldedSection;
   std::string m_foldedKey;
 };
 

@@ -1,20 +1,25 @@
 #include "config/NyConfigRoute.h"
 
+#include "NyConfig.h"
+#include "NyIdentity.h"
 #include "config/NyConfigCache.h"
 #include "config/NyConfigFile.h"
 #include "config/NyConfigText.h"
 
 namespace ny::config {
 
-bool RouteKnowsFileExists(const char* path) {
-  NyConfigCache& cache = TheConfigCache();
-  return cache.m_bUse && cache.HoldsFile(path);
-}
-
 bool RouteRead(const char* section, const char* key, char* value, const char* path) {
   NyConfigCache& cache = TheConfigCache();
-  if (cache.m_bUse) return cache.ReadValue(section, key, value, path);
-  return ReadConfigFileValue(section, key, "", value, kMaxValueBytes + 1, path);
+  int index = cache.m_bUse ? cache.FindFile(path) : -1;
+  // A file the cache holds open cannot vanish; any other file may have.
+  if ((index < 0 || !cache.IsHeld(index)) && !NyIsFileExistT(path)) return false;
+  NyDoConfigCacheCountFunc(1);
+  if (cache.m_bUse) {
+    cache.ReadValue(section, key, value, path, index);
+  } else {
+    ReadConfigFileValue(section, key, "", value, kMaxValueBytes + 1, path);
+  }
+  return true;
 }
 
 void RouteWrite(const char* section, const char* key, const char* value, const char* path) {

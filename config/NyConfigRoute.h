@@ -3,21 +3,12 @@
 // while the cache is on, the direct reader and the uncached writer otherwise.
 #pragma once
 
-#include <cstddef>
-
 namespace ny::config {
 
-// Size of the working buffer a routed read fills: 1023 value bytes, the
-// terminator, and one byte of slack.
-constexpr size_t kRoutedValueBufferSize = 1025;
-
-// True when the file certainly exists without asking the file system: the
-// cache holds it open, so it cannot vanish.
-bool RouteKnowsFileExists(const char* path);
-
-// Looks the key up in the file at `path` into `value` (kRoutedValueBufferSize
-// bytes). True when the file could be read: a missing key gives true and the
-// empty text.
+// Looks the key up in the file at `path` into `value` (1024 bytes at
+// least): the empty text for a missing key and for a file that exists but
+// cannot be read. False, with nothing read, when nothing exists at the path.
+// Each read of an existing file is counted (1) before it is made.
 bool RouteRead(const char* section, const char* key, char* value, const char* path);
 
 // Writes the value (a null or empty key removes the section's keys) to the

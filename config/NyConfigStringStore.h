@@ -1,14 +1,16 @@
 // The configuration cache's text store. Every header, key and value the
-// cache holds is a text in a fixed-size slot, named by a 32-bit id whose
-// value tells its class:
+// cache holds is a text named by a 32-bit id whose value tells its class:
 //
-//   class   text bytes   slot   slots a block   ids from
-//   short   below 60       70        900        0
-//   medium  60 to 199     210        300        0x10000000
-//   long    200 to 1033  1034         60        0x20000000
+//   class   text bytes   ids from     kept in
+//   short   below 60     0            packed, one after the other
+//   medium  60 to 199    0x10000000   slots of 210 bytes, 300 a block
+//   long    200 to 1033  0x20000000   slots of 1034 bytes, 60 a block
 //
-// Blocks are allocated as ids reach them; nothing is freed or reused before
-// Clear. The count of short texts is what the cache's string limit counts.
+// Ids are handed out in order and never reused before Clear; the count of
+// short texts is what the cache's string limit counts. Short texts, nearly
+// every key and value, are packed instead of taking fixed slots: a file of
+// 100,000 keys then needs a quarter of the memory, and a key lies next to
+// its value.
 #pragma once
 
 #include <cstddef>
@@ -38,11 +40,21 @@ public:
   uint32_t Replace(uint32_t id, const char* text, size_t length);
 
   // Texts stored in short slots since the last Clear.
-  uint32_t ShortCount() const { return m_classes[0].next; }
+  uint32_t ShortCount() const { return static_cast<uint32_t>(m_shortOffsets.size()); }
   // Frees every block and starts the ids afresh.
   void Clear();
 
 private:
+  // Short texts: chunks of packed texts, each text preceded by one byte
+  // giving the room it has (terminator included), and each id's offset.
+  static constexpr size_t kChunkBits = 16;
+  static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
+  char* ShortText(uint32_t id) const;
+  uint32_t AddShort(const char* text, size_t length);
+  std::vector<std::unique_ptr<char[]>> m_chunks;
+  size_t m_chunkUsed = kChunkSize;  // bytes taken in the last chunk
+  std::vector<uint32_t> m_shortOffsets;
+
   struct SlotClass {
     size_t slotSize;
     size_t slotsPerBlock;

@@ -69,6 +69,12 @@ bool ParseInt(const char* text, bool boolWords, int& value) {
 
 bool ParseBool(const char* text, bool& value) {
   if (!text) return false;
+  // Most texts are numbers: spare them eight comparisons.
+  char first = static_cast<char>(text[0] | 0x20);
+  if (first != 't' && first != 'f' && first != 'o' && first != 'y' && first != 'n' && first != '1' &&
+      first != '0') {
+    return false;
+  }
   static const char* const kTrue[] = {"true", "1", "on", "yes"};
   static const char* const kFalse[] = {"false", "0", "off", "no"};
   for (int i = 0; i < 4; ++i) {

@@ -63,24 +63,65 @@ int CompareNoCaseN(const char* a, const char* b, size_t n) {
   return _mbsnicmp(U(a ? a : ""), U(b ? b : ""), n);
 }
 
+namespace {
+
+// Folds the character at `p` (not at the terminator) into `out`; returns
+// its length in bytes. A lead byte counts as a character of its own when
+// the text ends after it (`last`).
+size_t FoldChar(const unsigned char* p, bool last, char* out) {
+  unsigned char c = *p;
+  if (c < 0x80) {
+    out[0] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    return 1;
+  }
+  if (!last && p[1] && IsLeadByte(c)) {
+    unsigned int lower = _mbctolower((c << 8) | p[1]);
+    out[0] = static_cast<char>((lower >> 8) & 0xFF);
+    out[1] = static_cast<char>(lower & 0xFF);
+    return 2;
+  }
+  out[0] = static_cast<char>(std::tolower(c));
+  return 1;
+}
+
+}  // namespace
+
 void FoldCase(const char* text, std::string& folded) {
   folded.clear();
   if (!text) return;
+  char out[2];
   for (const unsigned char* p = U(text); *p;) {
-    unsigned char c = *p;
-    if (c < 0x80) {
-      folded += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    if (*p < 0x80) {  // the common case, kept inline
+      folded.push_back(static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p + ('a' - 'A') : *p));
       ++p;
-    } else if (IsLeadByte(c) && p[1]) {
-      unsigned int lower = _mbctolower((c << 8) | p[1]);
-      folded += static_cast<char>((lower >> 8) & 0xFF);
-      folded += static_cast<char>(lower & 0xFF);
-      p += 2;
-    } else {
-      folded += static_cast<char>(std::tolower(c));
-      ++p;
+      continue;
     }
+    size_t n = FoldChar(p, false, out);
+    folded.append(out, n);
+    p += n;
   }
+}
+
+bool FoldsTo(const char* text, size_t length, const std::string& folded) {
+  if (!text) return folded.empty();
+  const unsigned char* p = U(text);
+  const char* expected = folded.data();
+  size_t left = folded.size();
+  char out[2];
+  for (; length > 0 && *p; ) {
+    size_t n = 1;
+    if (*p < 0x80) {
+      out[0] = static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p + ('a' - 'A') : *p);
+    } else {
+      n = FoldChar(p, length == 1, out);
+    }
+    if (n > left || out[0] != expected[0] || (n == 2 && out[1] != expected[1])) return false;
+    expected += n;
+    left -= n;
+    p += n;
+    length -= n;
+  }
+  return left == 0;
 }
 
 bool IsAlpha(unsigned char c) { return _ismbcalpha(c) != 0; }

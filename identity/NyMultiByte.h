@@ -48,6 +48,10 @@ int CompareNoCaseN(const char* a, const char* b, size_t n);
 // hash names case-insensitively. Replaces the contents of `folded`.
 void FoldCase(const char* text, std::string& folded);
 
+// True when `text`, up to its terminator or its first `length` bytes, folds
+// to exactly `folded` (a FoldCase result), without building the copy.
+bool FoldsTo(const char* text, size_t length, const std::string& folded);
+
 // The blank test of configuration lines: space and the control characters
 // 9 to 13, byte by byte (a double-byte space is not blank).
 inline bool IsBlank(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }

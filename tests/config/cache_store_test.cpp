@@ -33,6 +33,14 @@ TEST(ConfigStringStore, AValueGrowsPastItsSlotAndShrinksBackInPlace) {
   EXPECT_EQ(shrunk, grown);
   EXPECT_STREQ(store.Text(shrunk), "ten bytes?");
   EXPECT_EQ(store.ShortCount(), 1u);  // the short slot is not given back
+  // A short text that grows within its class keeps its id and its neighbours.
+  uint32_t small = store.Add("a", 1);
+  uint32_t next = store.Add("next", 4);
+  std::string fifty(50, 'f');
+  EXPECT_EQ(store.Replace(small, fifty.c_str(), fifty.size()), small);
+  EXPECT_EQ(store.Text(small), fifty);
+  EXPECT_STREQ(store.Text(next), "next");
+  EXPECT_EQ(store.ShortCount(), 3u);
   // A short text that grows long goes straight to a long slot.
   std::string big(500, 'b');
   EXPECT_EQ(store.Replace(id, big.c_str(), big.size()), 0x20000000u);
