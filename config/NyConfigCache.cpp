@@ -143,7 +143,7 @@ ConfigKeyIndex::Entry* NyConfigCache::FindKey(CachedConfigFile& file) {
   uint32_t hash = ConfigKeyIndex::Hash(m_foldedSection, m_foldedKey);
   return file.m_index.Find(hash, [&](const ConfigKeyIndex::Entry& entry) {
     const CachedSection& section = file.m_sections[entry.section];
-    return ny::mb::FoldsTo(m_store.Text(entry.keyId), ConfigStringStore::kMaxTextBytes, m_foldedKey) &&
+    return ny::mb::FoldsTo(m_store.TextAt(entry.key), ConfigStringStore::kMaxTextBytes, m_foldedKey) &&
            ny::mb::FoldsTo(m_store.Text(section.headerId) + 1, section.nameLength, m_foldedSection);
   });
 }
@@ -153,8 +153,9 @@ ConfigKeyIndex::Entry* NyConfigCache::FindKey(CachedConfigFile& file) {
 void NyConfigCache::IndexKey(CachedConfigFile& file, uint32_t section) {
   if (FindKey(file)) return;
   const CachedSection& s = file.m_sections[section];
-  file.m_index.Insert(ConfigKeyIndex::Entry{ConfigKeyIndex::Hash(m_foldedSection, m_foldedKey), s.keyIds.back(),
-                                            s.valueIds.back(), section});
+  file.m_index.Insert(ConfigKeyIndex::Entry{ConfigKeyIndex::Hash(m_foldedSection, m_foldedKey),
+                                            m_store.Locate(s.keyIds.back()), m_store.Locate(s.valueIds.back()),
+                                            section});
 }
 
 bool NyConfigCache::ReadValue(const char* section, const char* key, char* value, const char* path, int index) {
@@ -164,7 +165,7 @@ bool NyConfigCache::ReadValue(const char* section, const char* key, char* value,
   ny::mb::FoldCase(section, m_foldedSection);
   ny::mb::FoldCase(key, m_foldedKey);
   if (const ConfigKeyIndex::Entry* entry = FindKey(*file)) {
-    const char* text = m_store.Text(entry->valueId);
+    const char* text = m_store.TextAt(entry->value);
     size_t n = 0;
     while (n < kMaxValueBytes && text[n]) value[n] = text[n], ++n;
     value[n] = '\0';
@@ -212,16 +213,15 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
   }
   ny::mb::FoldCase(key, m_foldedKey);
   if (ConfigKeyIndex::Entry* entry = FindKey(*file)) {
-    uint32_t replaced = m_store.Replace(entry->valueId, value, valueLength);
-    if (replaced != ConfigStringStore::kInvalidId) {
-      CachedSection& holder = file->m_sections[entry->section];
-      for (size_t i = 0; i < holder.keyIds.size(); ++i) {
-        if (holder.keyIds[i] == entry->keyId) {
-          holder.valueIds[i] = replaced;
-          break;
-        }
+    CachedSection& holder = file->m_sections[entry->section];
+    for (size_t i = 0; i < holder.keyIds.size(); ++i) {
+      if (m_store.Locate(holder.keyIds[i]) != entry->key) continue;
+      uint32_t replaced = m_store.Replace(holder.valueIds[i], value, valueLength);
+      if (replaced != ConfigStringStore::kInvalidId) {
+        holder.valueIds[i] = replaced;
+        entry->value = m_store.Locate(replaced);
       }
-      entry->valueId = replaced;
+      break;
     }
   } else if (valueLength > 0) {
     // A new key joins the first section of the name.

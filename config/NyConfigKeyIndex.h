@@ -18,8 +18,8 @@ public:
   // 16 bytes, so that four share a cache line.
   struct Entry {
     uint32_t hash;     // kEmpty and kErased mark free slots
-    uint32_t keyId;    // the key's text
-    uint32_t valueId;  // kept equal to the section's value id
+    uint32_t key;      // where the key's text lies in the store
+    uint32_t value;    // where the value's text lies, kept current on writes
     uint32_t section;  // index of the section holding the key
   };
 

@@ -8,13 +8,16 @@ namespace {
 
 constexpr size_t kShortLimit = 60;   // short texts are shorter
 constexpr size_t kMediumLimit = 200;  // medium texts are shorter
+// Locations of slot texts carry this bit; short texts' offsets stay below it.
+// Ids end below it too, far beyond what memory could hold.
+constexpr uint32_t kSlotFlag = 0x80000000u;
 
 }  // namespace
 
 ConfigStringStore::ConfigStringStore()
     : m_classes{{0, 0, 0x00000000u, 0x10000000u, 0, {}},
                 {210, 300, 0x10000000u, 0x20000000u, 0, {}},
-                {1034, 60, 0x20000000u, kInvalidId, 0, {}}} {}
+                {1034, 60, 0x20000000u, kSlotFlag, 0, {}}} {}
 
 int ConfigStringStore::ClassOfLength(size_t length) {
   if (length < kShortLimit) return 0;
@@ -33,7 +36,9 @@ char* ConfigStringStore::ShortText(uint32_t id) const {
 
 // Packs a short text (below 60 bytes) after the last one.
 uint32_t ConfigStringStore::AddShort(const char* text, size_t length) {
-  if (m_shortOffsets.size() >= m_classes[0].lastId) return kInvalidId;
+  if (m_shortOffsets.size() >= m_classes[0].lastId || m_chunks.size() >= (kSlotFlag >> kChunkBits)) {
+    return kInvalidId;
+  }
   size_t room = length + 1;
   if (m_chunkUsed + 1 + room > kChunkSize) {
     m_chunks.emplace_back(new char[kChunkSize]);
@@ -52,6 +57,15 @@ char* ConfigStringStore::Slot(uint32_t id) const {
   const SlotClass& c = m_classes[ClassOfId(id)];
   size_t slot = id - c.firstId;
   return c.blocks[slot / c.slotsPerBlock].get() + (slot % c.slotsPerBlock) * c.slotSize;
+}
+
+uint32_t ConfigStringStore::Locate(uint32_t id) const {
+  return id < m_classes[1].firstId ? m_shortOffsets[id] : (id | kSlotFlag);
+}
+
+const char* ConfigStringStore::TextAt(uint32_t location) const {
+  if (location & kSlotFlag) return Slot(location & ~kSlotFlag);
+  return m_chunks[location >> kChunkBits].get() + (location & (kChunkSize - 1)) + 1;
 }
 
 const char* ConfigStringStore::Text(uint32_t id) const {

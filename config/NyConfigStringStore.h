@@ -39,6 +39,12 @@ public:
   // id that holds the content now, or kInvalidId (nothing changed).
   uint32_t Replace(uint32_t id, const char* text, size_t length);
 
+  // Where a text lies: reading by location skips the lookup of the id, so a
+  // read touches little more than the text. A location holds until Clear,
+  // or until Replace gives the id new room.
+  uint32_t Locate(uint32_t id) const;
+  const char* TextAt(uint32_t location) const;
+
   // Texts stored in short slots since the last Clear.
   uint32_t ShortCount() const { return static_cast<uint32_t>(m_shortOffsets.size()); }
   // Frees every block and starts the ids afresh.
