@@ -1,17 +1,33 @@
 #include "config/NyConfigKeyIndex.h"
 
+#include <cstring>
+
 namespace ny::config {
 
+namespace {
+
+// Mixes a text into `h` eight bytes at a time.
+uint64_t Mix(uint64_t h, const std::string& text) {
+  const char* p = text.data();
+  size_t left = text.size();
+  for (; left >= 8; p += 8, left -= 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 29;
+  }
+  uint64_t tail = left;
+  for (size_t i = 0; i < left; ++i) tail = (tail << 8) | static_cast<unsigned char>(p[i]);
+  h = (h ^ tail) * 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
+
+}  // namespace
+
 uint32_t ConfigKeyIndex::Hash(const std::string& section, const std::string& key) {
-  // FNV-1a over "section\0key", then a final mix so that the low bits that
-  // pick the slot depend on every byte.
-  uint64_t h = 14695981039346656037ull;
-  auto add = [&h](const std::string& text) {
-    for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
-  };
-  add(section);
-  h = (h ^ 0xFFu) * 1099511628211ull;
-  add(key);
+  // The section's length keeps "ab"+"c" apart from "a"+"bc"; the final mix
+  // makes the low bits that pick the slot depend on every byte.
+  uint64_t h = Mix(Mix(section.size() * 0xC2B2AE3D27D4EB4Full, section), key);
   h ^= h >> 33;
   h *= 0xFF51AFD7ED558CCDull;
   h ^= h >> 33;
