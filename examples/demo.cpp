@@ -101,6 +101,31 @@ int main() {
               g_seen[0], g_seen[0] == 1 ? "" : "es");
   std::printf("  %-34s %s (sum of values read %ld)\n", "flush wrote every file", flushed ? "yes" : "no", sum);
 
+  // Localized texts. The default configuration names the string-pool folder
+  // (taken against the base folder); texts missing in a language fall back
+  // to the default language, and a preferential pool overrides single texts.
+  NyWriteDefaultConfigT("StringPool", "Path", "StringPool");
+  NySetStringPoolDefaultLanguage("ENG");
+  NyAddPreferentialStringPoolT("Demo", "Custom");
+  std::printf("\nString pool (%s)\n", ToTerminal(NyGetStringPoolPathT()).c_str());
+  const struct { const char* section; const char* key; } texts[] = {
+      {"Menu", "File"}, {"Menu", "Open"}, {"Menu", "View"}, {"Menu", "Exit"},
+      {"Messages", "Saved"}, {"Messages", "Lines"}, {"Messages", "Missing"}};
+  for (const char* language : {"ENG", "DEU", "JPN"}) {
+    NySetStringPoolLanguage(language);
+    std::printf("  %s\n", language);
+    for (const auto& text : texts) {
+      // Escapes are resolved: show tabs and line feeds as such.
+      std::string shown = ToTerminal(NyLoadStringT("Demo", text.section, text.key));
+      for (size_t at = 0; (at = shown.find_first_of("\t\n", at)) != std::string::npos;) {
+        shown.replace(at, 1, shown[at] == '\t' ? "<tab>" : "<line feed>");
+      }
+      std::printf("    %-16s %s\n", (std::string(text.section) + "/" + text.key).c_str(), shown.c_str());
+    }
+  }
+  std::printf("  (ENG Menu/Exit comes from the preferential pool Custom; DEU Messages/Lines falls\n"
+              "   back to the default language ENG; Messages/Missing exists nowhere)\n");
+
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
   // split inside them; the library steps over them.
