@@ -107,6 +107,11 @@ bool NyIsFileExistT(const char* path) {
   NyEraseLastBackSlashT(name);
   // A pattern is not a name: "C:\*" would otherwise find whatever is in C:\.
   if (name[0] && !std::strpbrk(name, "*?")) {
+    // The quick answer for the common cases (configuration reads ask this
+    // on every call): the entry is there, or its name or folder is not.
+    if (::GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) return true;
+    DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
     WIN32_FIND_DATAA data;
     ny::ScopedFindHandle find(::FindFirstFileA(name, &data));
     if (find) return true;

@@ -3,8 +3,8 @@
 // before anything is written.
 #pragma once
 
-#include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "toolkit/NyWindows.h"
 
@@ -22,17 +22,27 @@ inline bool CopyPath(char* buffer, const char* text) {
   return true;
 }
 
+// Writes the texts one after the other into `buffer` of `size` bytes; false,
+// with the buffer emptied, when one is null or they do not fit. Paths and
+// keys are built on hot paths: plain copying, not a formatter.
+inline bool Concat(char* buffer, size_t size, std::initializer_list<const char*> parts) {
+  size_t n = 0;
+  for (const char* part : parts) {
+    if (!part) n = size;
+    for (const char* p = part; n < size && *p; ++p) buffer[n++] = *p;
+    if (n >= size) {
+      buffer[0] = '\0';
+      return false;
+    }
+  }
+  buffer[n] = '\0';
+  return true;
+}
+
 // Joins folder and name as "folder\name" into a MAX_PATH buffer; false, with
 // the buffer emptied, when either is null or the result would not fit.
 inline bool JoinPath(char* buffer, const char* folder, const char* name) {
-  buffer[0] = '\0';
-  if (!folder || !name) return false;
-  int n = std::snprintf(buffer, MAX_PATH, "%s\\%s", folder, name);
-  if (n < 0 || n >= MAX_PATH) {
-    buffer[0] = '\0';
-    return false;
-  }
-  return true;
+  return Concat(buffer, MAX_PATH, {folder, "\\", name});
 }
 
 }  // namespace ny

@@ -2,7 +2,6 @@
 // preferential pools and the ring of results.
 #include "NyStringPool.h"
 
-#include <cstdio>
 #include <cstring>
 #include <list>
 #include <map>
@@ -49,20 +48,17 @@ bool SetLanguage(char* buffer, const char* language) {
 // The file of `pool` in `language` in the layout in force (flat while the
 // layout is unknown). False when the name would not fit a path.
 bool PoolFile(char* path, const char* pool, const char* language, bool perLanguage) {
-  int n = perLanguage ? std::snprintf(path, MAX_PATH, "%s\\%s\\%s.str", g_keptFolder, language, pool)
-                      : std::snprintf(path, MAX_PATH, "%s\\%s.str", g_keptFolder, pool);
-  return n > 0 && n < MAX_PATH;
+  if (perLanguage) return ny::Concat(path, MAX_PATH, {g_keptFolder, "\\", language, "\\", pool, ".str"});
+  return ny::Concat(path, MAX_PATH, {g_keptFolder, "\\", pool, ".str"});
 }
 
 // Reads {key}_{language} from the pool's file; true for a non-empty value.
 bool ReadPool(const char* pool, const char* section, const char* key, const char* language, char* value) {
   char path[MAX_PATH];
   char entry[kValueSize];
-  int n = std::snprintf(entry, sizeof entry, "%s_%s", key, language);
-  if (n <= 0 || n >= static_cast<int>(sizeof entry) || !PoolFile(path, pool, language, g_perLanguageFolders)) {
-    return false;
-  }
-  return NyReadConfigT(section, entry, value, path) && value[0] != '\0';
+  return ny::Concat(entry, sizeof entry, {key, "_", language}) &&
+         PoolFile(path, pool, language, g_perLanguageFolders) && NyReadConfigT(section, entry, value, path) &&
+         value[0] != '\0';
 }
 
 // Fixes the layout at the first probe that finds this pool's file: per
@@ -80,7 +76,7 @@ void ProbeLayout(const char* pool) {
 // the pool in the current and in the default language.
 const char* FindValue(const char* pool, const char* section, const char* key, char* value) {
   const char* current = NyGetStringPoolLanguage();
-  auto preferential = g_preferential.find(CString(pool));
+  auto preferential = g_preferential.empty() ? g_preferential.end() : g_preferential.find(CString(pool));
   if (preferential != g_preferential.end()) {
     for (const CString& other : preferential->second) {
       if (ReadPool(other, section, key, current, value)) return value;
