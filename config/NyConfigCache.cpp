@@ -25,7 +25,7 @@ std::string SectionName(const char* header) {
 // Byte for byte the same text: the usual case for the file used last, and
 // cheaper than a call into the runtime.
 bool SameText(const char* a, const char* b) {
-  while (*a && *a == *b) ++a, ++b;
+  for (; *a && *a == *b; ++a) ++b;
   return *a == *b;
 }
 
@@ -167,7 +167,7 @@ bool NyConfigCache::ReadValue(const char* section, const char* key, char* value,
   if (const ConfigKeyIndex::Entry* entry = FindKey(*file)) {
     const char* text = m_store.TextAt(entry->value);
     size_t n = 0;
-    while (n < kMaxValueBytes && text[n]) value[n] = text[n], ++n;
+    for (; n < kMaxValueBytes && text[n]; ++n) value[n] = text[n];
     value[n] = '\0';
   }
   return CheckLimits();
