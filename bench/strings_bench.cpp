@@ -1,0 +1,353 @@
+// String-pool benchmark: NyLoadStringT with the configuration cache on,
+// against the platform's profile reader asked the same texts, on a pool
+// folder generated at start, with every ratio taken from the same run. It is
+// a measurement, not a test: it exits 0 whatever it finds and says in its
+// last line how many of its targets were met. A reader that gives a wrong
+// text is reported as such, since its speed would then mean nothing.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "NyConfig.h"
+#include "NyStringPool.h"
+
+namespace {
+
+const char* const kLanguages[] = {"ENG", "DEU", "JPN"};
+const char kDefaultLanguage[] = "JPN";  // the library's default at start
+constexpr int kPools = 10;
+constexpr int kSections = 10;  // of 100 keys: 1,000 keys a pool file
+constexpr int kKeysPerSection = 100;
+// The JPN files alone hold one section more, so that loads of its keys in
+// DEU miss the DEU file and fall back to the default language.
+constexpr int kFallBackSection = kSections;
+constexpr double kReadBudgetSeconds = 0.6;  // for each reader, over all rounds
+constexpr int kReadRounds = 3;
+constexpr size_t kMaxReads = 20000000;
+constexpr size_t kQueryCount = 1 << 16;  // a power of two: the loop masks the index
+constexpr size_t kVerifyCount = 200;
+constexpr double kVerifyBudgetSeconds = 0.1;  // slow readers check fewer texts
+// A limit no run here reaches: a cache that flushed itself in the middle of a
+// measurement would time reloads instead of loads.
+constexpr unsigned long kCacheStringLimit = 10000000;
+
+volatile unsigned g_sink;  // keeps the timed results observable
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER t;
+  ::QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / frequency;
+}
+
+// ---- Generated pool folder ---------------------------------------------------
+
+// Key numbers run through the file: key 712 is the 13th key of Section07.
+std::string SectionName(int keyNo) {
+  char name[16];
+  std::snprintf(name, sizeof name, "Section%02d", keyNo / kKeysPerSection);
+  return name;
+}
+std::string KeyName(int keyNo) {
+  char name[16];
+  std::snprintf(name, sizeof name, "Key%04d", keyNo);
+  return name;
+}
+std::string Text(int keyNo, const char* language) {
+  return "text of key " + std::to_string(keyNo) + " in " + language;
+}
+std::string PoolName(int pool) { return "Pool" + std::to_string(pool); }
+std::string PoolFile(const std::string& folder, const char* language, int pool) {
+  return folder + "\\" + language + "\\" + PoolName(pool) + ".str";
+}
+
+// Narrow text with CR LF line ends; each key is stored under its name, "_"
+// and the language, as the string pool asks for it.
+std::string PoolText(const char* language, int sections) {
+  std::string text;
+  for (int s = 0; s < sections; ++s) {
+    text.append("[").append(SectionName(s * kKeysPerSection)).append("]\r\n");
+    for (int k = s * kKeysPerSection; k < (s + 1) * kKeysPerSection; ++k) {
+      text.append(KeyName(k)).append("_").append(language).append("=").append(Text(k, language)).append("\r\n");
+    }
+  }
+  return text;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  FILE* f = nullptr;
+  if (fopen_s(&f, path.c_str(), "wb") != 0 || !f) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+// Sets the file's last-write time an hour back. Wine's profile reader keeps a
+// parsed file between calls only once its last write is 2.1 seconds old (the
+// FAT time resolution) and parses a younger one on every call; a settled file
+// shows the reader as a host meets it.
+bool StampHourAgo(const std::string& path) {
+  HANDLE file = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t;
+  t.LowPart = now.dwLowDateTime;
+  t.HighPart = now.dwHighDateTime;
+  t.QuadPart -= 3600ULL * 10000000ULL;  // 100 ns units
+  FILETIME stamp{t.LowPart, t.HighPart};
+  bool set = ::SetFileTime(file, nullptr, nullptr, &stamp) != FALSE;
+  ::CloseHandle(file);
+  return set;
+}
+
+// <folder>\<language>\Pool<n>.str for every language and pool.
+bool WritePoolFolder(const std::string& folder) {
+  for (const char* language : kLanguages) {
+    std::string sub = folder + "\\" + language;
+    if (!::CreateDirectoryA(sub.c_str(), nullptr)) return false;
+    int sections = std::strcmp(language, kDefaultLanguage) == 0 ? kSections + 1 : kSections;
+    std::string text = PoolText(language, sections);
+    for (int p = 0; p < kPools; ++p) {
+      std::string path = PoolFile(folder, language, p);
+      if (!WriteBytes(path, text) || !StampHourAgo(path)) return false;
+    }
+  }
+  return true;
+}
+
+// ---- Queries ------------------------------------------------------------------
+
+struct Query {
+  char pool[8];
+  char section[16];
+  char key[16];    // as the string pool is asked: "Key0712"
+  char entry[24];  // as the file stores it: "Key0712_ENG"
+  const char* path;  // the pool's file in the language asked
+  int keyNo;
+};
+
+// Fixed-seed choices over every pool and the given key numbers, so that every
+// run and every reader asks the same texts.
+std::vector<Query> MakeQueries(unsigned seed, int firstKey, int lastKey, const char* language,
+                               const std::vector<std::string>& paths) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> pool(0, kPools - 1);
+  std::uniform_int_distribution<int> key(firstKey, lastKey);
+  std::vector<Query> queries(kQueryCount);
+  for (Query& q : queries) {
+    int p = pool(random);
+    q.keyNo = key(random);
+    std::snprintf(q.pool, sizeof q.pool, "%s", PoolName(p).c_str());
+    std::snprintf(q.section, sizeof q.section, "%s", SectionName(q.keyNo).c_str());
+    std::snprintf(q.key, sizeof q.key, "%s", KeyName(q.keyNo).c_str());
+    std::snprintf(q.entry, sizeof q.entry, "%s_%s", q.key, language);
+    q.path = paths[p].c_str();
+  }
+  return queries;
+}
+
+// ---- Timing -------------------------------------------------------------------
+
+// Loads/second of `read` over the queries in turn, after checking up to 200
+// of its texts against `expected`: the best of a few rounds, each bounded by
+// time and by a load cap, so that a moment of other work on the machine costs
+// one round, not the figure. The clock is consulted after each batch; batches
+// grow while they are short, so a fast reader is not timed mostly on the
+// clock. Negative when a checked text is wrong.
+template <typename Read>
+double LoadsPerSecond(const std::vector<Query>& queries, const char* expected, Read read) {
+  double start = Now();
+  for (size_t i = 0; i < kVerifyCount && (i == 0 || Now() - start < kVerifyBudgetSeconds); ++i) {
+    const char* text = read(queries[i]);
+    if (!text || Text(queries[i].keyNo, expected) != text) return -1;
+  }
+  constexpr double kRoundSeconds = kReadBudgetSeconds / kReadRounds;
+  double best = 0;
+  size_t next = 0;  // each round goes on where the last one stopped
+  for (int round = 0; round < kReadRounds; ++round) {
+    size_t done = 0;
+    size_t batch = 1;
+    double elapsed = 0;
+    start = Now();
+    while (done < kMaxReads / kReadRounds && elapsed < kRoundSeconds) {
+      double batchStart = elapsed;
+      for (size_t i = 0; i < batch; ++i) {
+        const char* text = read(queries[(next + i) & (kQueryCount - 1)]);
+        g_sink = g_sink + static_cast<unsigned char>(text ? text[0] : 0);
+      }
+      done += batch;
+      next += batch;
+      elapsed = Now() - start;
+      if (batch < 4096 && elapsed - batchStart < kRoundSeconds / 1000) batch *= 2;
+    }
+    best = std::max(best, static_cast<double>(done) / elapsed);
+  }
+  return best;
+}
+
+// ---- Output -------------------------------------------------------------------
+
+std::string Rate(double perSecond) {
+  char text[32];
+  if (perSecond < 0) return "WRONG VALUE";
+  if (perSecond >= 1e6) {
+    std::snprintf(text, sizeof text, "%.2f M", perSecond / 1e6);
+  } else if (perSecond >= 1e3) {
+    std::snprintf(text, sizeof text, "%.1f k", perSecond / 1e3);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f", perSecond);
+  }
+  return text;
+}
+
+double Ratio(double a, double b) { return (a > 0 && b > 0) ? a / b : 0; }
+
+struct Targets {
+  int met = 0;
+  int total = 0;
+  std::vector<std::string> failed;
+
+  void Check(const std::string& name, double measured, double needed, const char* unit) {
+    bool pass = measured >= needed;
+    ++total;
+    if (pass) {
+      ++met;
+    } else {
+      failed.push_back(name);
+    }
+    std::printf("  %s  %-36s %12.1f%s (needs >= %g%s)\n", pass ? "PASS" : "FAIL", name.c_str(), measured, unit,
+                needed, unit);
+  }
+};
+
+// A folder of our own under the temporary folder, and its removal with the
+// language folders in it.
+std::string MakeWorkFolder() {
+  char temp[MAX_PATH];
+  if (!::GetTempPathA(MAX_PATH, temp)) return "";
+  std::string folder = std::string(temp) + "DoRorStringsBench-" + std::to_string(::GetCurrentProcessId());
+  return ::CreateDirectoryA(folder.c_str(), nullptr) ? folder : "";
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(folder + "\\" + name);
+      } else {
+        ::DeleteFileA((folder + "\\" + name).c_str());
+      }
+    } while (::FindNextFileA(find, &found));
+    ::FindClose(find);
+  }
+  ::RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+int main() {
+  std::string folder = MakeWorkFolder();
+  if (folder.empty()) {
+    std::printf("bench: cannot create a temporary folder\n");
+    return 0;
+  }
+  if (!WritePoolFolder(folder)) {
+    std::printf("bench: cannot write the pool files under %s\n", folder.c_str());
+    RemoveTree(folder);
+    return 0;
+  }
+  // As a host sets the library up: the folder before the first load fixes it.
+  NySetStringPoolPathT(folder.c_str());
+  NySetStringPoolLanguage("ENG");
+  NySetUseConfigCache(true, kCacheStringLimit);
+
+  std::vector<std::string> engPaths, deuPaths;
+  for (int p = 0; p < kPools; ++p) {
+    engPaths.push_back(PoolFile(folder, "ENG", p));
+    deuPaths.push_back(PoolFile(folder, "DEU", p));
+  }
+  const int lastKey = kSections * kKeysPerSection - 1;
+  std::vector<Query> queries = MakeQueries(42, 0, lastKey, "ENG", engPaths);
+  std::vector<Query> fallBack = MakeQueries(43, kFallBackSection * kKeysPerSection,
+                                            (kFallBackSection + 1) * kKeysPerSection - 1, "DEU", deuPaths);
+  static char buffer[1024];
+
+  std::printf("DoRor string-pool benchmark (ANSI code page %u; %d pools of %d keys in ENG, DEU, JPN)\n\n",
+              ::GetACP(), kPools, kSections * kKeysPerSection);
+  std::fflush(stdout);
+
+  double platform = LoadsPerSecond(queries, "ENG", [&](const Query& q) {
+    ::GetPrivateProfileStringA(q.section, q.entry, "", buffer, sizeof buffer, q.path);
+    return static_cast<const char*>(buffer);
+  });
+
+  // Warm-up: every ENG file into the cache before the clock runs.
+  for (int p = 0; p < kPools; ++p) NyLoadStringT(PoolName(p).c_str(), "Section00", "Key0000");
+  double pool = LoadsPerSecond(queries, "ENG", [](const Query& q) {
+    return NyLoadStringT(q.pool, q.section, q.key);
+  });
+  // The same lookups straight into the cache: what the string pool adds.
+  double config = LoadsPerSecond(queries, "ENG", [&](const Query& q) {
+    return NyReadConfigT(q.section, q.entry, buffer, q.path) ? static_cast<const char*>(buffer) : nullptr;
+  });
+
+  // DEU loads of texts only the JPN files hold: a miss in the DEU file, then
+  // the default language's file. Both sets are loaded before the clock runs.
+  NySetStringPoolLanguage("DEU");
+  for (int p = 0; p < kPools; ++p) NyLoadStringT(PoolName(p).c_str(), "Section10", "Key1000");
+  double fallBackRate = LoadsPerSecond(fallBack, kDefaultLanguage, [](const Query& q) {
+    return NyLoadStringT(q.pool, q.section, q.key);
+  });
+  NySetStringPoolLanguage("ENG");
+
+  NySetUseConfigCache(false);
+  double uncached = LoadsPerSecond(queries, "ENG", [](const Query& q) {
+    return NyLoadStringT(q.pool, q.section, q.key);
+  });
+
+  std::printf("Random loads of existing texts over the 10 ENG pools\n");
+  std::printf("  %-40s %12s %10s\n", "reader", "loads/s", "pool /");
+  auto line = [&](const char* name, double rate) {
+    std::printf("  %-40s %12s %9.1fx\n", name, Rate(rate).c_str(), Ratio(pool, rate));
+  };
+  line("NyLoadStringT, cache on", pool);
+  line("NyReadConfigT, cache on, same keys", config);
+  line("NyLoadStringT, cache off", uncached);
+  line("GetPrivateProfileStringA", platform);
+  std::printf("  %-40s %12s %10s\n", "NyLoadStringT in DEU, falling back to JPN", Rate(fallBackRate).c_str(),
+              "(info)");
+  std::printf(
+      "  pool /: NyLoadStringT with the cache on against the reader. NyReadConfigT asks the pool files\n"
+      "  for \"KeyNNNN_ENG\" itself; the platform reads the same, from files stamped an hour back.\n\n");
+
+  std::printf("Targets\n");
+  Targets targets;
+  targets.Check("cached loads / platform", Ratio(pool, platform), 100, "x");
+  targets.Check("cached loads, thousands per second", pool > 0 ? pool / 1e3 : 0, 200, "");
+  RemoveTree(folder);
+
+  std::printf("\nSummary: %d of %d targets met", targets.met, targets.total);
+  if (!targets.failed.empty()) {
+    std::printf("; missed:");
+    for (size_t i = 0; i < targets.failed.size(); ++i)
+      std::printf("%s %s", i ? ";" : "", targets.failed[i].c_str());
+  }
+  std::printf("\n");
+  return 0;
+}
