@@ -21,8 +21,8 @@ demo: build
 test: build
 	@bash scripts/test.sh $(BUILD)
 
-# The configuration benchmark (not part of the suite), then the prefix's
-# wineserver is stopped so that nothing outlives the run.
+# The configuration and string-pool benchmarks (not part of the suite), then
+# the prefix's wineserver is stopped so that nothing outlives the run.
 bench: build
 	@cmake --build $(BUILD) --target bench; rc=$$?; \
 	  WINEPREFIX="$$(cd $(BUILD) && pwd)/wineprefix" wineserver -k >/dev/null 2>&1; exit $$rc
