@@ -10,51 +10,39 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "NyBench.h"
 #include "NyConfig.h"
 #include "SimpleIni.h"
 
 namespace {
 
+using nybench::kQueryCount;
+using nybench::Now;
+using nybench::Rate;
+using nybench::Ratio;
+using nybench::StampLastWrite;
+using nybench::WriteBytes;
+
 constexpr int kReadFileKeys[] = {1000, 10000, 100000};
 constexpr int kKeysPerSection = 100;
 // Keys from this position in a section on hold ints, for the typed reads.
 constexpr int kFirstIntKey = 90;
-constexpr double kReadBudgetSeconds = 0.6;  // for each reader and file, over all rounds
-constexpr int kReadRounds = 3;
-constexpr size_t kMaxReads = 20000000;
-constexpr size_t kQueryCount = 1 << 16;  // a power of two: the loop masks the index
 // The readers ask a random sample of this many keys of each file, the same
 // number whatever the file's size, so that the figures compare the cost of a
 // lookup and not how much of a large file fits the processor's caches. The
 // cache is also timed over all keys of each file ("all keys"), where a read
 // of a 100,000-key file mostly waits for memory.
 constexpr int kSampleKeys = 1000;
-constexpr size_t kVerifyCount = 200;
-constexpr double kVerifyBudgetSeconds = 0.1;  // slow readers check fewer values
 constexpr int kLoadRepeats = 5;
 constexpr int kFlushRepeats = 5;
 // A limit no file here reaches: a cache that flushed itself in the middle
 // of a measurement would time reloads instead of reads.
 constexpr unsigned long kCacheStringLimit = 10000000;
 constexpr size_t kLoadFileBytes = 10 * 1000 * 1000;
-
-volatile unsigned g_sink;  // keeps the timed results observable
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
 
 // ---- Generated files --------------------------------------------------------
 
@@ -103,34 +91,6 @@ std::string Utf16Bytes(const std::string& narrow) {
   return bytes;
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = nullptr;
-  if (fopen_s(&f, path.c_str(), "wb") != 0 || !f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-// Sets the file's last-write time to `secondsAgo` before now. Wine's profile
-// reader keeps a parsed file between calls only once its last write is 2.1
-// seconds old (the FAT time resolution); a younger file is parsed again on
-// every call. Settled files show the reader as a host meets it; a file
-// stamped now shows the parse on every call.
-bool StampLastWrite(const std::string& path, double secondsAgo) {
-  HANDLE file = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  FILETIME now;
-  ::GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER t;
-  t.LowPart = now.dwLowDateTime;
-  t.HighPart = now.dwHighDateTime;
-  t.QuadPart -= static_cast<ULONGLONG>(secondsAgo * 1e7);  // 100 ns units
-  FILETIME stamp{t.LowPart, t.HighPart};
-  bool set = ::SetFileTime(file, nullptr, nullptr, &stamp) != FALSE;
-  ::CloseHandle(file);
-  return set;
-}
-
 // Fixed-seed choices, so that every run and every reader asks the same keys:
 // random keys of a random sample of `sampleKeys` keys of the file (0: of all
 // its keys). Typed queries ask only the int keys.
@@ -165,86 +125,16 @@ std::vector<Query> MakeQueries(int sections, bool typed, unsigned seed, int samp
 
 // ---- Timing -----------------------------------------------------------------
 
-void Sink(const char* text) { g_sink = g_sink + static_cast<unsigned char>(text ? text[0] : 0); }
-void Sink(int value) { g_sink = g_sink + static_cast<unsigned>(value); }
 bool Matches(const char* text, const Query& q) { return text && ValueText(q.sectionNo, q.keyNo) == text; }
 bool Matches(int value, const Query& q) { return value == IntValue(q.sectionNo, q.keyNo); }
 
-// Reads/second of `read` over the queries in turn: the best of a few
-// rounds, each bounded by time and by a read cap, so that a moment of
-// interference from other work on the machine costs one round, not the
-// figure. The clock (a call into the system) is consulted after each batch;
-// batches grow while they are short, so a reader of a few hundred
-// nanoseconds is not timed mostly on the clock, while one of 30 ms a read
-// still stops close to the budget. Negative when a checked value is wrong.
+// Reads/second of `read` over the queries (see nybench::BestRate), checked
+// against the generated values.
 template <typename Read>
 double ReadsPerSecond(const std::vector<Query>& queries, Read read) {
-  double start = Now();
-  for (size_t i = 0; i < kVerifyCount && (i == 0 || Now() - start < kVerifyBudgetSeconds); ++i) {
-    if (!Matches(read(queries[i]), queries[i])) return -1;
-  }
-  constexpr double kRoundSeconds = kReadBudgetSeconds / kReadRounds;
-  double best = 0;
-  size_t next = 0;  // each round goes on where the last one stopped
-  for (int round = 0; round < kReadRounds; ++round) {
-    size_t done = 0;
-    size_t batch = 1;
-    double elapsed = 0;
-    start = Now();
-    while (done < kMaxReads / kReadRounds && elapsed < kRoundSeconds) {
-      double batchStart = elapsed;
-      for (size_t i = 0; i < batch; ++i) Sink(read(queries[(next + i) & (kQueryCount - 1)]));
-      done += batch;
-      next += batch;
-      elapsed = Now() - start;
-      if (batch < 4096 && elapsed - batchStart < kRoundSeconds / 1000) batch *= 2;
-    }
-    best = std::max(best, static_cast<double>(done) / elapsed);
-  }
-  return best;
+  return nybench::BestRate(
+      queries, [](const auto& value, const Query& q) { return Matches(value, q); }, read);
 }
-
-// ---- Output -----------------------------------------------------------------
-
-std::string Rate(double perSecond) {
-  char text[32];
-  if (perSecond < 0) return "WRONG VALUE";
-  if (perSecond >= 1e6) {
-    std::snprintf(text, sizeof text, "%.2f M", perSecond / 1e6);
-  } else if (perSecond >= 1e3) {
-    std::snprintf(text, sizeof text, "%.1f k", perSecond / 1e3);
-  } else {
-    std::snprintf(text, sizeof text, "%.1f", perSecond);
-  }
-  return text;
-}
-
-// 100000 as "100,000".
-std::string Count(int n) {
-  std::string digits = std::to_string(n);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
-  return digits;
-}
-
-double Ratio(double a, double b) { return (a > 0 && b > 0) ? a / b : 0; }
-
-struct Targets {
-  int met = 0;
-  int total = 0;
-  std::vector<std::string> failed;
-
-  void Check(const std::string& name, double measured, double needed, const char* unit) {
-    bool pass = measured >= needed;
-    ++total;
-    if (pass) {
-      ++met;
-    } else {
-      failed.push_back(name);
-    }
-    std::printf("  %s  %-44s %10.2f%s (needs >= %g%s)\n", pass ? "PASS" : "FAIL", name.c_str(), measured,
-                unit, needed, unit);
-  }
-};
 
 // ---- The measurements ---------------------------------------------------------
 
@@ -354,32 +244,10 @@ void MeasureFlush(const std::string& path, double& best, double& worst) {
   NySetUseConfigCache(false);
 }
 
-// A folder of our own under the temporary folder, and its removal with
-// whatever is in it (a failed write-back may leave a temporary file).
-std::string MakeWorkFolder() {
-  char temp[MAX_PATH];
-  if (!::GetTempPathA(MAX_PATH, temp)) return "";
-  std::string folder = std::string(temp) + "DoRorBench-" + std::to_string(::GetCurrentProcessId());
-  return ::CreateDirectoryA(folder.c_str(), nullptr) ? folder : "";
-}
-
-void RemoveWorkFolder(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        ::DeleteFileA((folder + "\\" + found.cFileName).c_str());
-    } while (::FindNextFileA(find, &found));
-    ::FindClose(find);
-  }
-  ::RemoveDirectoryA(folder.c_str());
-}
-
 }  // namespace
 
 int main() {
-  std::string folder = MakeWorkFolder();
+  std::string folder = nybench::MakeWorkFolder("DoRorBench-");
   if (folder.empty()) {
     std::printf("bench: cannot create a temporary folder\n");
     return 1;
@@ -457,7 +325,7 @@ int main() {
   std::fflush(stdout);
 
   std::printf("Targets\n");
-  Targets targets;
+  nybench::Targets targets(44, 10, 2);
   // A measurement that could not be made counts as a missed target.
   auto row = [&](int keys) {
     for (const ReadRow& r : rows) {
@@ -471,22 +339,16 @@ int main() {
   std::printf("  info  cache 100,000 / 1,000 keys, all keys            %10.2fx (random over the whole file)\n",
               Ratio(row(100000).cachedAll, row(1000).cachedAll));
   for (int keys : kReadFileKeys) {
-    targets.Check("cache / SimpleIni, " + Count(keys) + " keys", Ratio(row(keys).cached, row(keys).simpleIni),
-                  1, "x");
+    targets.Check("cache / SimpleIni, " + nybench::Count(keys) + " keys",
+                  Ratio(row(keys).cached, row(keys).simpleIni), 1, "x");
   }
   for (const LoadRow& l : loads) {
     double rate = l.bestSeconds > 0 ? l.bytes / 1e6 / l.bestSeconds : 0;
     targets.Check(std::string("loading ") + l.encoding + ", MB/s", rate, 50, "");
   }
   NySetUseConfigCache(false);
-  RemoveWorkFolder(folder);
+  nybench::RemoveTree(folder);
 
-  std::printf("\nSummary: %d of %d targets met", targets.met, targets.total);
-  if (!targets.failed.empty()) {
-    std::printf("; missed:");
-    for (size_t i = 0; i < targets.failed.size(); ++i)
-      std::printf("%s %s", i ? ";" : "", targets.failed[i].c_str());
-  }
-  std::printf("\n");
+  targets.PrintSummary();
   return 0;
 }

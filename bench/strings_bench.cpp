@@ -15,10 +15,16 @@
 #include <string>
 #include <vector>
 
+#include "NyBench.h"
 #include "NyConfig.h"
 #include "NyStringPool.h"
 
 namespace {
+
+using nybench::kQueryCount;
+using nybench::Rate;
+using nybench::Ratio;
+using nybench::RemoveTree;
 
 const char* const kLanguages[] = {"ENG", "DEU", "JPN"};
 const char kDefaultLanguage[] = "JPN";  // the library's default at start
@@ -28,28 +34,9 @@ constexpr int kKeysPerSection = 100;
 // The JPN files alone hold one section more, so that loads of its keys in
 // DEU miss the DEU file and fall back to the default language.
 constexpr int kFallBackSection = kSections;
-constexpr double kReadBudgetSeconds = 0.6;  // for each reader, over all rounds
-constexpr int kReadRounds = 3;
-constexpr size_t kMaxReads = 20000000;
-constexpr size_t kQueryCount = 1 << 16;  // a power of two: the loop masks the index
-constexpr size_t kVerifyCount = 200;
-constexpr double kVerifyBudgetSeconds = 0.1;  // slow readers check fewer texts
 // A limit no run here reaches: a cache that flushed itself in the middle of a
 // measurement would time reloads instead of loads.
 constexpr unsigned long kCacheStringLimit = 10000000;
-
-volatile unsigned g_sink;  // keeps the timed results observable
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
 
 // ---- Generated pool folder ---------------------------------------------------
 
@@ -85,33 +72,6 @@ std::string PoolText(const char* language, int sections) {
   return text;
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = nullptr;
-  if (fopen_s(&f, path.c_str(), "wb") != 0 || !f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-// Sets the file's last-write time an hour back. Wine's profile reader keeps a
-// parsed file between calls only once its last write is 2.1 seconds old (the
-// FAT time resolution) and parses a younger one on every call; a settled file
-// shows the reader as a host meets it.
-bool StampHourAgo(const std::string& path) {
-  HANDLE file = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  FILETIME now;
-  ::GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER t;
-  t.LowPart = now.dwLowDateTime;
-  t.HighPart = now.dwHighDateTime;
-  t.QuadPart -= 3600ULL * 10000000ULL;  // 100 ns units
-  FILETIME stamp{t.LowPart, t.HighPart};
-  bool set = ::SetFileTime(file, nullptr, nullptr, &stamp) != FALSE;
-  ::CloseHandle(file);
-  return set;
-}
-
 // <folder>\<language>\Pool<n>.str for every language and pool.
 bool WritePoolFolder(const std::string& folder) {
   for (const char* language : kLanguages) {
@@ -121,7 +81,8 @@ bool WritePoolFolder(const std::string& folder) {
     std::string text = PoolText(language, sections);
     for (int p = 0; p < kPools; ++p) {
       std::string path = PoolFile(folder, language, p);
-      if (!WriteBytes(path, text) || !StampHourAgo(path)) return false;
+      // An hour back: a settled file shows the platform reader as a host meets it.
+      if (!nybench::WriteBytes(path, text) || !nybench::StampLastWrite(path, 3600)) return false;
     }
   }
   return true;
@@ -160,109 +121,20 @@ std::vector<Query> MakeQueries(unsigned seed, int firstKey, int lastKey, const c
 
 // ---- Timing -------------------------------------------------------------------
 
-// Loads/second of `read` over the queries in turn, after checking up to 200
-// of its texts against `expected`: the best of a few rounds, each bounded by
-// time and by a load cap, so that a moment of other work on the machine costs
-// one round, not the figure. The clock is consulted after each batch; batches
-// grow while they are short, so a fast reader is not timed mostly on the
-// clock. Negative when a checked text is wrong.
+// Loads/second of `read` over the queries (see nybench::BestRate), after
+// checking its texts against those of the language `expected`.
 template <typename Read>
 double LoadsPerSecond(const std::vector<Query>& queries, const char* expected, Read read) {
-  double start = Now();
-  for (size_t i = 0; i < kVerifyCount && (i == 0 || Now() - start < kVerifyBudgetSeconds); ++i) {
-    const char* text = read(queries[i]);
-    if (!text || Text(queries[i].keyNo, expected) != text) return -1;
-  }
-  constexpr double kRoundSeconds = kReadBudgetSeconds / kReadRounds;
-  double best = 0;
-  size_t next = 0;  // each round goes on where the last one stopped
-  for (int round = 0; round < kReadRounds; ++round) {
-    size_t done = 0;
-    size_t batch = 1;
-    double elapsed = 0;
-    start = Now();
-    while (done < kMaxReads / kReadRounds && elapsed < kRoundSeconds) {
-      double batchStart = elapsed;
-      for (size_t i = 0; i < batch; ++i) {
-        const char* text = read(queries[(next + i) & (kQueryCount - 1)]);
-        g_sink = g_sink + static_cast<unsigned char>(text ? text[0] : 0);
-      }
-      done += batch;
-      next += batch;
-      elapsed = Now() - start;
-      if (batch < 4096 && elapsed - batchStart < kRoundSeconds / 1000) batch *= 2;
-    }
-    best = std::max(best, static_cast<double>(done) / elapsed);
-  }
-  return best;
-}
-
-// ---- Output -------------------------------------------------------------------
-
-std::string Rate(double perSecond) {
-  char text[32];
-  if (perSecond < 0) return "WRONG VALUE";
-  if (perSecond >= 1e6) {
-    std::snprintf(text, sizeof text, "%.2f M", perSecond / 1e6);
-  } else if (perSecond >= 1e3) {
-    std::snprintf(text, sizeof text, "%.1f k", perSecond / 1e3);
-  } else {
-    std::snprintf(text, sizeof text, "%.1f", perSecond);
-  }
-  return text;
-}
-
-double Ratio(double a, double b) { return (a > 0 && b > 0) ? a / b : 0; }
-
-struct Targets {
-  int met = 0;
-  int total = 0;
-  std::vector<std::string> failed;
-
-  void Check(const std::string& name, double measured, double needed, const char* unit) {
-    bool pass = measured >= needed;
-    ++total;
-    if (pass) {
-      ++met;
-    } else {
-      failed.push_back(name);
-    }
-    std::printf("  %s  %-36s %12.1f%s (needs >= %g%s)\n", pass ? "PASS" : "FAIL", name.c_str(), measured, unit,
-                needed, unit);
-  }
-};
-
-// A folder of our own under the temporary folder, and its removal with the
-// language folders in it.
-std::string MakeWorkFolder() {
-  char temp[MAX_PATH];
-  if (!::GetTempPathA(MAX_PATH, temp)) return "";
-  std::string folder = std::string(temp) + "DoRorStringsBench-" + std::to_string(::GetCurrentProcessId());
-  return ::CreateDirectoryA(folder.c_str(), nullptr) ? folder : "";
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(folder + "\\" + name);
-      } else {
-        ::DeleteFileA((folder + "\\" + name).c_str());
-      }
-    } while (::FindNextFileA(find, &found));
-    ::FindClose(find);
-  }
-  ::RemoveDirectoryA(folder.c_str());
+  auto check = [expected](const char* text, const Query& q) {
+    return text && Text(q.keyNo, expected) == text;
+  };
+  return nybench::BestRate(queries, check, read);
 }
 
 }  // namespace
 
 int main() {
-  std::string folder = MakeWorkFolder();
+  std::string folder = nybench::MakeWorkFolder("DoRorStringsBench-");
   if (folder.empty()) {
     std::printf("bench: cannot create a temporary folder\n");
     return 0;
@@ -337,17 +209,11 @@ int main() {
       "  for \"KeyNNNN_ENG\" itself; the platform reads the same, from files stamped an hour back.\n\n");
 
   std::printf("Targets\n");
-  Targets targets;
+  nybench::Targets targets(36, 12, 1);
   targets.Check("cached loads / platform", Ratio(pool, platform), 100, "x");
   targets.Check("cached loads, thousands per second", pool > 0 ? pool / 1e3 : 0, 200, "");
   RemoveTree(folder);
 
-  std::printf("\nSummary: %d of %d targets met", targets.met, targets.total);
-  if (!targets.failed.empty()) {
-    std::printf("; missed:");
-    for (size_t i = 0; i < targets.failed.size(); ++i)
-      std::printf("%s %s", i ? ";" : "", targets.failed[i].c_str());
-  }
-  std::printf("\n");
+  targets.PrintSummary();
   return 0;
 }
