@@ -3,15 +3,8 @@
 // Each benchmark keeps its own files, queries, tables and targets.
 #pragma once
 
-// As the programs set them before their own <windows.h>; without NOMINMAX,
-// std::max below would meet the max macro.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+// The library's own <windows.h> settings (NOMINMAX keeps std::max usable).
+#include "toolkit/NyWindows.h"
 
 #include <algorithm>
 #include <cstdio>

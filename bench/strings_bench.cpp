@@ -4,9 +4,7 @@
 // a measurement, not a test: it exits 0 whatever it finds and says in its
 // last line how many of its targets were met. A reader that gives a wrong
 // text is reported as such, since its speed would then mean nothing.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "NyBench.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "NyBench.h"
 #include "NyConfig.h"
 #include "NyStringPool.h"
 
