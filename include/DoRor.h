@@ -7,3 +7,4 @@
 #include "NyConfig.h"
 #include "NyLogging.h"
 #include "NyStringPool.h"
+#include "NyUtil.h"

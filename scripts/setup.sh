@@ -23,8 +23,9 @@ fi
 
 # Wine names host files in the character set of the host locale. The code page
 # comes from the locale's name alone, but without the locale generated that
-# set is ASCII and no Japanese file name can be created; generate both.
-for loc in ja_JP en_US; do
+# set is ASCII and no Japanese file name can be created; generate them. The
+# German one gives the locale tests a native decimal comma.
+for loc in ja_JP en_US de_DE; do
   if ! locale -a 2>/dev/null | grep -qix "${loc}.utf8"; then
     echo "setup: generating locale ${loc}.UTF-8"
     $sudo localedef -i "$loc" -c -f UTF-8 "${loc}.UTF-8" 2>/dev/null || true

@@ -2,7 +2,8 @@
 # Runs one Windows executable under Wine with the project's settings:
 #   a private prefix (created on first use), no debug chatter, no Mono/Gecko
 #   prompts, and the ANSI code page asked for by NY_CODEPAGE (932 by default,
-#   or 1252).
+#   or 1252). NY_LOCALE names a host locale outright instead (de_DE.UTF-8
+#   gives Wine a German user locale, with a decimal comma, and code page 1252).
 # Usage: wine-run.sh --prefix DIR program.exe [args...]
 set -euo pipefail
 
@@ -19,6 +20,7 @@ case "${NY_CODEPAGE:-932}" in
   1252) locale=en_US.UTF-8 ;;
   *) echo "wine-run: unknown NY_CODEPAGE '${NY_CODEPAGE}' (932 or 1252)" >&2; exit 2 ;;
 esac
+[ -z "${NY_LOCALE:-}" ] || locale=$NY_LOCALE
 
 mkdir -p "$(dirname "$prefix")"
 export WINEPREFIX
