@@ -126,6 +126,33 @@ int main() {
   std::printf("  (ENG Menu/Exit comes from the preferential pool Custom; DEU Messages/Lines falls\n"
               "   back to the default language ENG; Messages/Missing exists nowhere)\n");
 
+  // Data utilities: version and system information, units, a CSV line.
+  char dll[MAX_PATH] = "";
+  ::GetModuleFileNameA(::GetModuleHandleA("DoRor.dll"), dll, MAX_PATH);
+  int version[4] = {0, 0, 0, 0};
+  CString product = NyGetExeProductVersion(dll, version);
+  unsigned long osMajor = 0, osMinor = 0;
+  NyGetOSVersion(osMajor, osMinor);
+  std::printf("\nData utilities\n");
+  std::printf("  %-34s %s (%d.%d.%d.%d)\n", "DoRor.dll product version", product.GetString(), version[0],
+              version[1], version[2], version[3]);
+  std::printf("  %-34s %lu.%lu\n", "system version", osMajor, osMinor);
+  std::printf("  %-34s %d\n", "today", NyGetCurrentDate());
+  const double length = 254.0, area = 645.16;  // millimetres, square millimetres
+  for (DisplayUnit unit : {DISPLAY_UNIT_MM, DISPLAY_UNIT_INCH}) {
+    NySetDisplayUnit(unit);
+    std::printf("  %-34s %g %s, %g %s\n", unit == DISPLAY_UNIT_MM ? "254 mm, 645.16 mm2 shown in mm" : "... in inches",
+                NyConvDisplayUnit(length), NyGetDisplayUnitString(), NyConvDisplayUnitSquare(area),
+                NyGetDisplayUnitSquareString());
+  }
+  NySetDisplayUnit(DISPLAY_UNIT_MM);
+  const std::string csv = "Part-7,\"Bolt, M8\",\"12\"\" long\",,42";
+  CNyCsvTextLine fields(csv);
+  std::printf("  %-34s %s\n", "CSV line", csv.c_str());
+  for (int i = 0; i < fields.NumOfFields(); ++i) {
+    std::printf("    field %d  [%s]\n", i, fields.Field(i).c_str());
+  }
+
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
   // split inside them; the library steps over them.

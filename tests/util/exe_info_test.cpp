@@ -23,6 +23,11 @@ TEST(ExeInfo, TranslationsAreSearchedInOrder) {
   EXPECT_EQ(std::vector<int>(numbers, numbers + 4), (std::vector<int>{7, 1, 0, 12}));
   EXPECT_EQ(std::string(NyGetExeProductVersion(Versioned().c_str(), nullptr)), "7, 1, 0, 12");
 
+  // The library carries its own version.
+  char dll[MAX_PATH] = "";
+  ::GetModuleFileNameA(::GetModuleHandleA("DoRor.dll"), dll, MAX_PATH);
+  EXPECT_NE(std::string(NyGetExeInfo(dll, "ProductName")), "");
+
   // No version resource, no file: empty text and zeros.
   for (const std::string& path : {nytest::OwnExe(), std::string("C:\\no\\such.exe")}) {
     int zeros[4] = {-1, -1, -1, -1};
