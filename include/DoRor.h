@@ -8,3 +8,4 @@
 #include "NyLogging.h"
 #include "NyStringPool.h"
 #include "NyUtil.h"
+#include "NyProcess.h"
