@@ -1,10 +1,5 @@
-// Decimal-point guards, seen the way a host sees numbers: through the C
-// runtime's own formatter (_snprintf, not mingw's snprintf, which ignores the
-// runtime locale) and through streams built after the switch. The runtime
-// locale and the global stream locale are shared with the library.
-//
-// The *DecimalComma* tests need a native decimal comma (a German user locale)
-// and skip elsewhere; the rest hold whatever the native decimal point is.
+// Decimal-point guards. The *DecimalComma* tests need a native decimal comma
+// (a German user locale) and skip elsewhere.
 #include <clocale>
 #include <cstdio>
 #include <locale>
@@ -19,57 +14,41 @@ namespace {
 using NyLocaleUtil::SetDecimalPointToNativeLocaleAndAutoRestore;
 using NyLocaleUtil::SetDecimalPointToPeriodAndAutoRestore;
 
-std::string RuntimeFormat(double value) {
-  char text[32];
-  _snprintf(text, sizeof text, "%.1f", value);
-  text[sizeof text - 1] = '\0';
-  return text;
+// 1234.5 through the runtime's _snprintf (mingw's snprintf ignores the runtime
+// locale) and a stream built now; one text when both layers agree.
+std::string Format() {
+  char runtime[32] = "";
+  _snprintf(runtime, sizeof runtime - 1, "%.1f", 1234.5);
+  std::ostringstream stream;
+  stream.precision(1);
+  stream << std::fixed << 1234.5;
+  return stream.str() == runtime ? runtime : "runtime " + std::string(runtime) + ", stream " + stream.str();
 }
 
-std::string StreamFormat(double value) {
-  std::ostringstream out;  // takes the global locale now
-  out.setf(std::ios::fixed);
-  out.precision(1);
-  out << value;
-  return out.str();
-}
-
-double StreamParse(const std::string& text) {
-  std::istringstream in(text);
-  double value = 0.0;
-  in >> value;
-  return in.fail() ? -1.0 : value;
-}
-
-// Both layers together, "1.5" or "1,5" when they agree.
-std::string BothFormat(double value) {
-  const std::string runtime = RuntimeFormat(value);
-  const std::string stream = StreamFormat(value);
-  return runtime == stream ? runtime : "runtime " + runtime + ", stream " + stream;
-}
-
-std::string RuntimeName(int category = LC_ALL) {
+std::string Name(int category = LC_ALL) {
   const char* name = std::setlocale(category, nullptr);
   return name ? name : "";
 }
 
 // A host's own comma punctuation, to check what a period guard replaces.
-class HostCommaPunct : public std::numpunct<char> {
-protected:
+struct HostCommaPunct : std::numpunct<char> {
   char do_decimal_point() const override { return ','; }
   std::string do_grouping() const override { return "\3"; }
   char do_thousands_sep() const override { return '.'; }
 };
 
-// Tests playing the host switch both layers on purpose; the fixture puts
-// back what the test found, so the next one starts from the same state.
+// Tests play the host and switch both layers; TearDown puts back what the test found.
 class LocaleGuards : public testing::Test {
 protected:
   void TearDown() override {
     std::locale::global(m_global);
     std::setlocale(LC_ALL, m_runtime.c_str());
   }
-  const std::string m_runtime = RuntimeName();
+  void ExpectRestored() {
+    EXPECT_EQ(Name(), m_runtime);
+    EXPECT_TRUE(std::locale() == m_global);
+  }
+  const std::string m_runtime = Name();
   const std::locale m_global;
 };
 
@@ -85,85 +64,61 @@ protected:
 }  // namespace
 
 TEST_F(LocaleGuards, GuardsRestoreWhatTheyFound) {
-  ASSERT_EQ(BothFormat(1.5), "1.5");
-  {
-    SetDecimalPointToPeriodAndAutoRestore period;
-    EXPECT_EQ(BothFormat(1.5), "1.5");
-    EXPECT_STREQ(std::localeconv()->decimal_point, ".");
-  }
-  EXPECT_EQ(RuntimeName(), m_runtime);
-  EXPECT_TRUE(std::locale() == m_global);
-
-  const std::string cType = RuntimeName(LC_CTYPE);
+  ASSERT_EQ(Format(), "1234.5");
+  { SetDecimalPointToPeriodAndAutoRestore period; }
+  ExpectRestored();
+  const std::string cType = Name(LC_CTYPE);
   {
     SetDecimalPointToNativeLocaleAndAutoRestore native;
-    // Only the numeric category moves.
-    EXPECT_EQ(RuntimeName(LC_CTYPE), cType);
-    EXPECT_NE(RuntimeName(LC_NUMERIC), "C");
+    EXPECT_EQ(Name(LC_CTYPE), cType);  // only the numeric category moves
+    EXPECT_NE(Name(LC_NUMERIC), "C");
     EXPECT_FALSE(std::locale() == m_global);
   }
-  EXPECT_EQ(RuntimeName(), m_runtime);
-  EXPECT_TRUE(std::locale() == m_global);
-  EXPECT_EQ(BothFormat(1.5), "1.5");
-}
+  ExpectRestored();
 
-// A host that switched the whole runtime locale to the native one (code page
-// included) keeps everything but the numbers inside a period guard, even
-// though installing a named stream locale resets the runtime locale.
-TEST_F(LocaleGuards, PeriodGuardKeepsTheHostsOtherCategories) {
+  // A host on the whole native runtime locale keeps all but the numbers inside
+  // a period guard, though installing a named stream locale resets the runtime's.
   std::setlocale(LC_ALL, "");
-  const std::string host = RuntimeName();
-  const std::string hostCType = RuntimeName(LC_CTYPE);
+  const std::string host = Name(), hostCType = Name(LC_CTYPE);
   ASSERT_NE(hostCType, "C");
   {
     SetDecimalPointToPeriodAndAutoRestore period;
-    EXPECT_EQ(RuntimeName(LC_CTYPE), hostCType);
-    EXPECT_EQ(RuntimeName(LC_NUMERIC), "C");
-    EXPECT_EQ(BothFormat(1.5), "1.5");
+    EXPECT_EQ(Name(LC_CTYPE), hostCType);
+    EXPECT_EQ(Name(LC_NUMERIC), "C");
+    EXPECT_EQ(Format(), "1234.5");
   }
-  EXPECT_EQ(RuntimeName(), host);
+  EXPECT_EQ(Name(), host);
 }
 
-TEST_F(LocaleGuardsDecimalComma, GuardsNest) {
+TEST_F(LocaleGuardsDecimalComma, GuardsNestAndRestore) {
   {
     SetDecimalPointToNativeLocaleAndAutoRestore native;
-    EXPECT_EQ(BothFormat(1.5), "1,5");
-    EXPECT_EQ(StreamParse("2,5"), 2.5);
-    // Only the decimal point is native: no grouping on output.
-    EXPECT_EQ(StreamFormat(1234567.5), "1234567,5");
+    EXPECT_EQ(Format(), "1234,5");  // only the decimal point is native: no grouping
     {
       SetDecimalPointToPeriodAndAutoRestore period;
-      EXPECT_EQ(BothFormat(1.5), "1.5");
-      EXPECT_EQ(StreamParse("2.5"), 2.5);
+      EXPECT_EQ(Format(), "1234.5");
     }
-    EXPECT_EQ(BothFormat(1.5), "1,5");
+    EXPECT_EQ(Format(), "1234,5");
   }
-  EXPECT_EQ(BothFormat(1.5), "1.5");
-  EXPECT_EQ(RuntimeName(), m_runtime);
-  EXPECT_TRUE(std::locale() == m_global);
+  EXPECT_EQ(Format(), "1234.5");
+  ExpectRestored();
 }
 
-// The period guard takes the whole numeric category of "C": a host's own
-// punctuation (comma and grouping) is gone inside, back afterwards.
+// The period guard takes the whole numeric category of "C": the host's comma
+// and grouping are gone inside and back afterwards.
 TEST_F(LocaleGuardsDecimalComma, PeriodGuardOverridesHostPunctuation) {
   std::locale::global(std::locale(std::locale(), new HostCommaPunct));
   std::setlocale(LC_ALL, "");
-  ASSERT_EQ(BothFormat(1234.5), "runtime 1234,5, stream 1.234,5");
+  ASSERT_EQ(Format(), "runtime 1234,5, stream 1.234,5");
   {
     SetDecimalPointToPeriodAndAutoRestore period;
-    EXPECT_EQ(BothFormat(1234.5), "1234.5");
+    EXPECT_EQ(Format(), "1234.5");
   }
-  EXPECT_EQ(BothFormat(1234.5), "runtime 1234,5, stream 1.234,5");
+  EXPECT_EQ(Format(), "runtime 1234,5, stream 1.234,5");
 }
 
-// No restore of its own; the fixture puts both layers back.
 TEST_F(LocaleGuardsDecimalComma, SetToNativeLocaleSwitchesBothLayers) {
   NyLocaleUtil::SetToNativeLocale();
-  EXPECT_EQ(BothFormat(1.5), "1,5");
-  EXPECT_NE(RuntimeName(LC_CTYPE), "C");
-  {
-    SetDecimalPointToPeriodAndAutoRestore period;
-    EXPECT_EQ(BothFormat(1.5), "1.5");
-  }
-  EXPECT_EQ(BothFormat(1.5), "1,5");
+  EXPECT_EQ(Format(), "1234,5");
+  EXPECT_NE(Name(LC_CTYPE), "C");
 }
