@@ -153,6 +153,28 @@ int main() {
     std::printf("    field %d  [%s]\n", i, fields.Field(i).c_str());
   }
 
+  // A child process with its output captured.
+  NyCommandLine command("cmd.exe");
+  command.SetEscapeChars(false);  // cmd.exe reads its own command line
+  command.AddArgument("/c");
+  command.AddArgument("ver");
+  CString output("captured: ");
+  command.SetBufferForStdout(&output);
+  bool started = command.Execute();
+  int exitCode = -1;
+  bool waited = command.WaitExit(&exitCode);
+  std::printf("\nChild process\n");
+  std::printf("  %-34s %s\n", "command line", command.ToString().GetString());
+  std::printf("  %-34s %s, exit code %d\n", "started / waited", started && waited ? "yes" : "no", exitCode);
+  std::string text(output.GetString());
+  for (size_t at = 0; (at = text.find_first_of("\r\n", at)) != std::string::npos;) text.erase(at, 1);
+  std::printf("  %-34s %s\n", "output", text.c_str());
+  NyCommandLine quoted("C:\\Tools\\my app.exe");
+  quoted.AddArgument("-o");
+  quoted.AddArgument("say \"hi\"");
+  quoted.AddArgument("C:\\dir\\");
+  std::printf("  %-34s %s\n", "a quoted command line", quoted.ToString().GetString());
+
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
   // split inside them; the library steps over them.
