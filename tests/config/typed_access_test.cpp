@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "DoRor.h"
 #include "NyTestSupport.h"
@@ -13,115 +14,87 @@ protected:
   void SetUp() override {
     NySetApplicationPriorConfigFilePostfixT(nullptr);  // "Default"; refused once a name is set
     ASSERT_TRUE(NySetApplicationConfigFileNameT("App.ini"));
-    ASSERT_STREQ(NyGetApplicationPriorConfigFileNameT(), "AppDefault.ini");
     ASSERT_TRUE(NySetDefaultConfigPathT((m_dir / "Default").c_str()));
     ASSERT_TRUE(NySetUserConfigPathT((m_dir / "User").c_str()));
     NySetUserConfigEnable(true);
   }
   void TearDown() override { NySetUserConfigEnable(true); }
 
-  std::string Put(const std::string& relative, const std::string& bytes) {
-    return m_dir.WriteFile(relative, bytes);
+  // The plain string read: its text, or "(failed)".
+  std::string Read(const char* section, const char* key, const std::string& path) {
+    char value[1024] = "garbage";
+    return NyReadConfigT(section, key, value, path.c_str()) ? value : "(failed)";
   }
 
   nytest::TempFolder m_dir;
-  char m_value[1024] = "";
 };
-
-std::string Text(const char* value) { return value; }
 
 }  // namespace
 
 TEST_F(TypedConfig, ReadsWalkTheLayersInOrder) {
-  Put("Default\\App.ini", "[View]\nZoom=app\nD=app\nFlag=yes\n");
-  Put("Default\\AppDefault.ini", "[View]\nZoom=prior\nP=prior\n");
-  std::string user = Put("User\\App.ini", "[View]\nZoom=user\nEmpty=\n");
-
-  EXPECT_TRUE(NyReadDefaultConfigT("View", "Zoom", m_value));
-  EXPECT_EQ(Text(m_value), "prior");
-  EXPECT_TRUE(NyReadDefaultConfigT("View", "Zoom", m_value, "App.ini"));
-  EXPECT_EQ(Text(m_value), "app");
-
-  const struct { const char* key; const char* file; bool fallBack; bool found; const char* value; } reads[] = {
-      {"Zoom", nullptr, true, true, "user"},   {"P", nullptr, true, true, "prior"},
-      {"D", nullptr, true, true, "app"},       {"Empty", nullptr, true, false, ""},
-      {"P", nullptr, false, false, ""},        {"P", "App.ini", true, false, ""},
-      {"D", "App.ini", true, true, "app"},     {"Zoom", "App.ini", false, true, "user"},
+  std::string app = m_dir.WriteFile("Default\\App.ini", "[View]\nZoom=app\nD=app\nFlag=yes\n");
+  m_dir.WriteFile("Default\\AppDefault.ini", "[View]\nZoom=prior\nP=prior\n");
+  m_dir.WriteFile("User\\App.ini", "[View]\nZoom=user\nEmpty=\n");
+  // Layer reads find only non-empty values: the default layer's prior file
+  // first unless a file is named, the user layer first while switched on.
+  const struct { char layer; const char* key; const char* file; bool fallBack; const char* value; } rows[] = {
+      {'d', "Zoom", nullptr, true, "prior"}, {'d', "Zoom", "App.ini", true, "app"},
+      {'d', "None", nullptr, true, nullptr},  {'u', "Zoom", nullptr, true, "user"},
+      {'u', "P", nullptr, true, "prior"},     {'u', "D", nullptr, true, "app"},
+      {'u', "Empty", nullptr, true, nullptr}, {'u', "P", nullptr, false, nullptr},
+      {'u', "P", "App.ini", true, nullptr},   {'u', "D", "App.ini", true, "app"},
+      {'u', "Zoom", "App.ini", false, "user"}, {'o', "Zoom", nullptr, true, "prior"},  // 'o': switched off
+      {'o', "Zoom", nullptr, false, nullptr},
   };
-  for (const auto& r : reads) {
-    char value[1024] = "";
-    EXPECT_EQ(NyReadUserConfig("View", r.key, value, r.file, r.fallBack), r.found) << r.key;
-    EXPECT_EQ(Text(value), r.value) << r.key;
+  for (const auto& r : rows) {
+    NySetUserConfigEnable(r.layer != 'o');
+    char value[1024] = "garbage";
+    bool found = r.layer == 'd' ? NyReadDefaultConfig("View", r.key, value, r.file)
+                                : NyReadUserConfig("View", r.key, value, r.file, r.fallBack);
+    EXPECT_EQ(found, r.value != nullptr) << r.layer << r.key;
+    EXPECT_STREQ(value, r.value ? r.value : "") << r.layer << r.key;
   }
-
-  // A missing key: the plain read succeeds with the empty text, a layer read fails.
-  EXPECT_TRUE(NyReadConfigT("View", "None", m_value, user.c_str()));
-  EXPECT_EQ(Text(m_value), "");
-  EXPECT_FALSE(NyReadDefaultConfigT("View", "None", m_value));
-
-  // The bool words are ints only to the plain read.
-  int number = 5;
-  EXPECT_TRUE(NyReadConfigT("View", "Flag", number, (m_dir / "Default\\App.ini").c_str()));
-  EXPECT_EQ(number, 1);
-  number = 5;
-  EXPECT_FALSE(NyReadDefaultConfigT("View", "Flag", number, "App.ini"));
-  EXPECT_EQ(number, 5);
+  EXPECT_EQ(Read("View", "None", app), "");  // the plain read of a missing key
+  int plain = 5, layer = 5;                   // the bool words are ints only to the plain read
+  EXPECT_TRUE(NyReadConfigT("View", "Flag", plain, app.c_str()));
+  EXPECT_FALSE(NyReadDefaultConfigT("View", "Flag", layer, "App.ini"));
+  EXPECT_EQ(std::make_pair(plain, layer), std::make_pair(1, 5));
 }
 
-TEST_F(TypedConfig, UserSwitchOffSkipsTheUserLayer) {
-  Put("Default\\App.ini", "[View]\nZoom=app\n");
-  std::string user = Put("User\\App.ini", "[View]\nZoom=user\n");
-  NySetUserConfigEnable(false);
-  EXPECT_TRUE(NyReadUserConfigT("View", "Zoom", m_value));
-  EXPECT_EQ(Text(m_value), "app");
-  EXPECT_FALSE(NyReadUserConfigT("View", "Zoom", m_value, nullptr, false));
-  EXPECT_TRUE(NyWriteUserConfigT("View", "Zoom", "changed"));
-  EXPECT_TRUE(NyWriteUserConfigT("View", "Zoom", 7, "Other.ini"));
-  EXPECT_EQ(nytest::ReadBytes(user), "[View]\nZoom=user\n");
-  EXPECT_FALSE(nytest::Exists(m_dir / "User\\Other.ini"));
+TEST_F(TypedConfig, WritesCreateFoldersRemoveSectionsAndFollowTheUserSwitch) {
+  std::string path = m_dir / "a\\b\\c\\new.ini";
+  EXPECT_TRUE(NyWriteConfigT("Keep", "K", "kept", path.c_str()));
+  EXPECT_TRUE(NyWriteConfigT("Drop", "K", "x", path.c_str()));
+  EXPECT_TRUE(NyWriteConfigT("Drop", nullptr, "", path.c_str()));
+  EXPECT_EQ(nytest::ReadBytes(path).find("Drop"), std::string::npos);
+  EXPECT_EQ(Read("Keep", "K", path), "kept");
 
+  NySetUserConfigEnable(false);
+  EXPECT_TRUE(NyWriteUserConfigT("View", "Zoom", 7));
+  EXPECT_FALSE(nytest::Exists(m_dir / "User"));
   NySetUserConfigEnable(true);
   EXPECT_TRUE(NyWriteUserConfigT("View", "Zoom", 7, "Other.ini"));
   long zoom = 0;
   EXPECT_TRUE(NyReadUserConfigT("View", "Zoom", zoom, "Other.ini", false));
   EXPECT_EQ(zoom, 7);
-}
-
-TEST_F(TypedConfig, WritesCreateFoldersAndRemoveSections) {
-  std::string path = m_dir / "a\\b\\c\\new.ini";
-  EXPECT_TRUE(NyWriteConfigT("Keep", "K", "kept", path.c_str()));
-  EXPECT_TRUE(NyWriteConfigT("Drop", "K", "dropped", path.c_str()));
-  EXPECT_TRUE(NyReadConfigT("Drop", "K", m_value, path.c_str()));
-  EXPECT_EQ(Text(m_value), "dropped");
-  EXPECT_TRUE(NyWriteConfigT("Drop", nullptr, "", path.c_str()));
-  std::string bytes = nytest::ReadBytes(path);
-  EXPECT_EQ(bytes.find("Drop"), std::string::npos) << bytes;
-  EXPECT_TRUE(NyReadConfigT("Keep", "K", m_value, path.c_str()));
-  EXPECT_EQ(Text(m_value), "kept");
 
   // A UTF-16 file stays one; the non-T write of a null value stores the empty value.
-  std::string wide = Put("wide.ini", std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0o\0l\0d\0\n\0", 20));
+  std::string wide = m_dir.WriteFile("wide.ini", std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0o\0l\0d\0\n\0", 20));
   EXPECT_TRUE(NyWriteConfig("S", "k", "new", wide.c_str()));
   EXPECT_EQ(nytest::ReadBytes(wide).substr(0, 2), "\xFF\xFE");
-  EXPECT_TRUE(NyReadConfig("S", "k", m_value, wide.c_str()));
-  EXPECT_EQ(Text(m_value), "new");
+  EXPECT_EQ(Read("S", "k", wide), "new");
   EXPECT_FALSE(NyWriteConfigT("S", "k", nullptr, wide.c_str()));
   EXPECT_TRUE(NyWriteConfig("S", "k", nullptr, wide.c_str()));
-  EXPECT_TRUE(NyReadConfig("S", "k", m_value, wide.c_str()));
-  EXPECT_EQ(Text(m_value), "");
+  EXPECT_EQ(Read("S", "k", wide), "");
 }
 
 TEST_F(TypedConfig, ValueLengthLimit) {
-  std::string path = Put("limit.ini", "[S]\nK=old\n");
-  std::string longest(1023, 'v');
+  std::string path = m_dir / "limit.ini", longest(1023, 'v');
   EXPECT_TRUE(NyWriteConfigT("S", "K", longest.c_str(), path.c_str()));
-  EXPECT_TRUE(NyReadConfigT("S", "K", m_value, path.c_str()));
-  EXPECT_EQ(Text(m_value), longest);
-  std::string before = nytest::ReadBytes(path);
-  EXPECT_FALSE(NyWriteConfigT("S", "K", (longest + "v").c_str(), path.c_str()));
-  EXPECT_EQ(nytest::ReadBytes(path), before);
+  EXPECT_FALSE(NyWriteConfigT("S", "K", std::string(1024, 'w').c_str(), path.c_str()));
+  EXPECT_EQ(Read("S", "K", path), longest);
   // A longer value in the file comes back cut, and never past the buffer.
-  Put("limit.ini", "[S]\nK=" + std::string(5000, 'w') + "\n");
+  m_dir.WriteFile("limit.ini", "[S]\nK=" + std::string(5000, 'w') + "\n");
   char guarded[1030];
   std::memset(guarded, '#', sizeof guarded);
   EXPECT_TRUE(NyReadConfigT("S", "K", guarded, path.c_str()));
@@ -129,90 +102,57 @@ TEST_F(TypedConfig, ValueLengthLimit) {
   EXPECT_EQ(guarded[1024], '#');
 }
 
-TEST_F(TypedConfig, TypedValuesRoundTrip) {
+// Under a decimal comma in the C runtime the file still holds "." and reads back.
+TEST_F(TypedConfig, TypedValuesRoundTripUnderADecimalComma) {
+  struct German {
+    std::string saved = std::setlocale(LC_ALL, nullptr);
+    German() { std::setlocale(LC_ALL, "German_Germany.1252"); }
+    ~German() { std::setlocale(LC_ALL, saved.c_str()); }
+  } german;
+  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   std::string path = m_dir / "typed.ini";
   const char* p = path.c_str();
-  EXPECT_TRUE(NyWriteConfigT("T", "Float", 0.1f, p));
-  EXPECT_TRUE(NyWriteConfigT("T", "Long", -2147483647L - 1, p));
-  EXPECT_TRUE(NyWriteConfigT("T", "Int", 42, p));
-  EXPECT_TRUE(NyWriteConfigT("T", "Bool", false, p));
-  EXPECT_TRUE(NyWriteConfigT("T", "Word", "apples", p));
-  EXPECT_TRUE(NyReadConfigT("T", "Float", m_value, p));
-  EXPECT_EQ(Text(m_value), "0.100000001490116");
-
+  EXPECT_TRUE(NyWriteConfigT("T", "Float", 0.1f, p) && NyWriteConfigT("T", "Half", 0.5, p) &&
+              NyWriteConfigT("T", "Long", -2147483647L - 1, p) && NyWriteConfigT("T", "Int", 42, p) &&
+              NyWriteConfigT("T", "Bool", false, p) && NyWriteConfigT("T", "Lead", ".25", p));
+  EXPECT_EQ(Read("T", "Float", path), "0.100000001490116");
+  EXPECT_EQ(Read("T", "Half", path), "0.5");
   float f = 0;
+  double half = 0, lead = 0;
   long l = 0;
   int i = 0;
   bool b = true;
-  double d = 0;
-  EXPECT_TRUE(NyReadConfigT("T", "Float", f, p));
-  EXPECT_EQ(f, 0.1f);
-  EXPECT_TRUE(NyReadConfigT("T", "Long", l, p));
-  EXPECT_EQ(l, -2147483647L - 1);
-  EXPECT_TRUE(NyReadConfig("T", "Int", i, p));
-  EXPECT_EQ(i, 42);
-  EXPECT_TRUE(NyReadConfigT("T", "Bool", b, p));
-  EXPECT_FALSE(b);
-
-  // On a refused text the plain double and int reads leave 0, the others
-  // keep what they had.
-  d = 9, i = 9, f = 9, l = 9, b = true;
-  EXPECT_FALSE(NyReadConfigT("T", "Bool", d, p));
-  EXPECT_FALSE(NyReadConfigT("T", "Missing", i, p));
-  EXPECT_FALSE(NyReadConfigT("T", "Bool", f, p));
-  EXPECT_FALSE(NyReadConfigT("T", "Word", l, p));
-  EXPECT_FALSE(NyReadConfigT("T", "Int", b, p));
-  EXPECT_EQ(d, 0);
-  EXPECT_EQ(i, 0);
-  EXPECT_EQ(f, 9);
-  EXPECT_EQ(l, 9);
-  EXPECT_TRUE(b);
-}
-
-// The file keeps "." while the C runtime uses a decimal comma, and reads back
-// under that locale.
-TEST_F(TypedConfig, DoublesIgnoreTheDecimalComma) {
-  std::string path = m_dir / "comma.ini";
-  std::string saved = std::setlocale(LC_ALL, nullptr);
-  ASSERT_TRUE(std::setlocale(LC_ALL, "German_Germany.1252"));
-  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
-  bool written = NyWriteConfigT("N", "Half", 0.5, path.c_str());
-  double half = 0;
-  bool read = NyReadConfigT("N", "Half", half, path.c_str());
-  double lead = 0;
-  NyWriteConfigT("N", "Lead", ".25", path.c_str());
-  bool leadRead = NyReadConfigT("N", "Lead", lead, path.c_str());
-  std::setlocale(LC_ALL, saved.c_str());
-
-  EXPECT_TRUE(written);
-  EXPECT_TRUE(read);
-  EXPECT_EQ(half, 0.5);
-  EXPECT_TRUE(leadRead);
-  EXPECT_EQ(lead, 0.25);
-  EXPECT_NE(nytest::ReadBytes(path).find("Half=0.5"), std::string::npos);
+  EXPECT_TRUE(NyReadConfigT("T", "Float", f, p) && NyReadConfigT("T", "Half", half, p) &&
+              NyReadConfigT("T", "Lead", lead, p) && NyReadConfigT("T", "Long", l, p) &&
+              NyReadConfig("T", "Int", i, p) && NyReadConfigT("T", "Bool", b, p));
+  EXPECT_EQ(std::make_tuple(f, half, lead, l, i, b),
+            std::make_tuple(0.1f, 0.5, 0.25, -2147483647L - 1, 42, false));
+  // On a refused text the plain double and int reads leave 0, the others keep what they had.
+  half = 9, i = 9, f = 9, l = 9, b = true;
+  EXPECT_FALSE(NyReadConfigT("T", "Bool", half, p) || NyReadConfigT("T", "Missing", i, p) ||
+               NyReadConfigT("T", "Bool", f, p) || NyReadConfigT("T", "Lead", l, p) ||
+               NyReadConfigT("T", "Int", b, p));
+  EXPECT_EQ(std::make_tuple(half, i, f, l, b), std::make_tuple(0.0, 0, 9.0f, 9L, true));
 }
 
 TEST_F(TypedConfig, BadArgumentsFailWithoutTouchingFiles) {
-  std::string path = Put("bad.ini", "[S]\nK=v\n");
-  const char* p = path.c_str();
+  std::string path = m_dir.WriteFile("bad.ini", "[S]\nK=v\n");
   std::string longPath = m_dir / (std::string(300, 'x') + ".ini");
-  EXPECT_FALSE(NyReadConfigT(nullptr, "K", m_value, p));
-  EXPECT_FALSE(NyReadConfigT("S", "", m_value, p));
-  EXPECT_FALSE(NyReadConfigT("S", "K", static_cast<char*>(nullptr), p));
-  EXPECT_FALSE(NyReadConfigT("S", "K", m_value, nullptr));
-  EXPECT_FALSE(NyReadConfigT("S", "K", m_value, longPath.c_str()));
-  EXPECT_FALSE(NyWriteConfigT("", "K", "v", p));
-  EXPECT_FALSE(NyWriteConfigT("S", "K", "v", ""));
-  EXPECT_FALSE(NyWriteConfigT("S", "K", "v", longPath.c_str()));
-  EXPECT_FALSE(NyWriteDefaultConfigT("S", "K", "v", (std::string(300, 'y') + ".ini").c_str()));
+  const char* p = path.c_str();
+  char value[1024] = "garbage";
+  const struct { const char* section; const char* key; char* value; const char* path; } reads[] = {
+      {nullptr, "K", value, p}, {"S", "", value, p}, {"S", "K", nullptr, p}, {"S", "K", value, nullptr},
+      {"S", "K", value, longPath.c_str()}};
+  for (const auto& r : reads) EXPECT_FALSE(NyReadConfigT(r.section, r.key, r.value, r.path));
+  EXPECT_FALSE(NyWriteConfigT("", "K", "v", p) || NyWriteConfigT("S", "K", "v", "") ||
+               NyWriteConfigT("S", "K", "v", longPath.c_str()) ||
+               NyWriteDefaultConfigT("S", "K", "v", (std::string(300, 'y') + ".ini").c_str()));
   EXPECT_EQ(nytest::ReadBytes(path), "[S]\nK=v\n");
-
   // The non-T string read always leaves a text in the caller's buffer.
-  std::strcpy(m_value, "garbage");
-  EXPECT_FALSE(NyReadConfig("S", "K", m_value, (m_dir / "none.ini").c_str()));
-  EXPECT_EQ(Text(m_value), "");
+  EXPECT_FALSE(NyReadConfig("S", "K", value, (m_dir / "none.ini").c_str()));
+  EXPECT_STREQ(value, "");
   EXPECT_TRUE(NyReadConfig("S", "K", static_cast<char*>(nullptr), p));
-  EXPECT_FALSE(NyReadConfig(nullptr, nullptr, m_value, nullptr));
+  EXPECT_FALSE(NyReadConfig(nullptr, nullptr, value, nullptr));
 }
 
 // Shift-JIS names and values survive the profile writer's UTF-16 round trip;
@@ -221,6 +161,5 @@ TEST_F(TypedConfig, DoubleByteTextRoundTripsCodePage) {
   std::string path = m_dir / "dbcs.ini";
   const char* text = "\x95\x5C\x8E\xA6 \x83\x5C";
   EXPECT_TRUE(NyWriteConfigT("\x95\x5C", "\x83\x5C", text, path.c_str()));
-  EXPECT_TRUE(NyReadConfigT("\x95\x5C", "\x83\x5C", m_value, path.c_str()));
-  EXPECT_EQ(Text(m_value), text);
+  EXPECT_EQ(Read("\x95\x5C", "\x83\x5C", path), text);
 }
