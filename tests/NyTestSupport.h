@@ -19,6 +19,16 @@ namespace nytest {
 
 inline bool IsCodePage932() { return ::GetACP() == 932; }
 
+// Removes a folder tree, read-only files included (remove_all alone stops at
+// them, and a run that died mid-test may have left one behind).
+inline void RemoveTree(const std::string& path) {
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(path, ignored)) {
+    ::SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  std::filesystem::remove_all(path, ignored);
+}
+
 // A fresh, empty folder under the system's temporary folder.
 class TempFolder {
 public:
@@ -28,13 +38,10 @@ public:
     static int counter = 0;
     m_path = std::string(base) + "DoRorTest" + std::to_string(::GetCurrentProcessId()) + "_" +
              std::to_string(++counter);
-    std::filesystem::remove_all(m_path);
+    RemoveTree(m_path);
     std::filesystem::create_directories(m_path);
   }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
+  ~TempFolder() { RemoveTree(m_path); }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
