@@ -95,6 +95,12 @@ inline std::string OwnExe() {
   return path;
 }
 
+// A program built beside this test program.
+inline std::string BesideOwnExe(const std::string& name) {
+  const std::string own = OwnExe();
+  return own.substr(0, own.rfind('\\') + 1) + name;
+}
+
 // Starts `exe` (a copy of this program, which finds DoRor.dll through PATH)
 // for the one test `suite.name`: _spawnl's result, the exit code for _P_WAIT
 // and the process handle for _P_NOWAIT.

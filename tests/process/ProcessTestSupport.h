@@ -10,10 +10,7 @@
 namespace nytest {
 
 // The child program, built beside this test program (see child/child.cpp).
-inline std::string ChildExe() {
-  const std::string own = OwnExe();
-  return own.substr(0, own.rfind('\\')) + "\\NyProcessChild.exe";
-}
+inline std::string ChildExe() { return BesideOwnExe("NyProcessChild.exe"); }
 
 inline std::vector<std::string> Strings(const std::vector<CString>& texts) {
   std::vector<std::string> out;

@@ -7,10 +7,7 @@
 
 namespace {
 
-std::string Versioned() {
-  std::string own = nytest::OwnExe();
-  return own.substr(0, own.rfind('\\')) + "\\NyVersioned.exe";
-}
+std::string Versioned() { return nytest::BesideOwnExe("NyVersioned.exe"); }
 
 }  // namespace
 
