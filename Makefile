@@ -9,8 +9,11 @@ all: build
 setup:
 	@bash scripts/setup.sh
 
+# The toolchain file is handed over only when the build folder is configured
+# for the first time: CMake keeps it, and warns when it is given again.
 configure: setup
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja \
+	  $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD)

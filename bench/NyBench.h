@@ -4,7 +4,7 @@
 #pragma once
 
 // The library's own <windows.h> settings (NOMINMAX keeps std::max usable).
-#include "toolkit/NyWindows.h"
+#include "base/NyWindows.h"
 
 #include <algorithm>
 #include <cstdio>

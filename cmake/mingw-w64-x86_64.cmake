@@ -11,3 +11,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${NY_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages (GoogleTest's, say) only from the cross tree: the host's own are
+# Linux libraries.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

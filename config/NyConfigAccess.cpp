@@ -9,7 +9,7 @@
 #include "config/NyConfigRoute.h"
 #include "config/NyConfigText.h"
 #include "config/NyConfigValue.h"
-#include "identity/NyPathText.h"
+#include "base/NyPathText.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "config/NyConfigFile.h"
 #include "config/NyConfigText.h"
 #include "config/NyRetry.h"
-#include "identity/NyMultiByte.h"
-#include "toolkit/NyWindows.h"
+#include "base/NyMultiByte.h"
+#include "base/NyWindows.h"
 
 namespace ny::config {
 

@@ -11,7 +11,7 @@
 #include "config/NyConfigCache.h"
 #include "config/NyConfigFile.h"
 #include "config/NyRetry.h"
-#include "toolkit/NyWindows.h"
+#include "base/NyWindows.h"
 
 namespace ny::config {
 

@@ -4,8 +4,8 @@
 
 #include "NyIdentity.h"
 #include "config/NyConfigText.h"
-#include "toolkit/NyScopedHandle.h"
-#include "toolkit/NyWindows.h"
+#include "base/NyScopedHandle.h"
+#include "base/NyWindows.h"
 
 namespace {
 

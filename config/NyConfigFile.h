@@ -11,14 +11,19 @@
 #include <memory>
 #include <string>
 
+#include "NyApi.h"
 #include "NyToolkit.h"
+
+// This header is internal (hosts never see it), but its class and functions
+// are exported: the suite tests the reader that ships, through the DLL,
+// instead of a second copy compiled into the test program.
 
 // Reads or writes configuration lines over a C stream that it owns. The
 // stream is opened in binary mode: this class does the text-mode line-end
 // translation itself, the same way for both encodings, so that a line of any
 // length is read whole with one buffered pass. A Ctrl-Z byte is data here,
 // not the end of the file.
-class NyStdioFileForConfigCache {
+class NY_API NyStdioFileForConfigCache {
 public:
   // Takes ownership of `stream`. For narrow text the toolkit's stdio-file
   // object is laid over it; for UTF-16 only the stream is kept.
@@ -63,23 +68,23 @@ private:
 namespace ny::config {
 
 // True when the file can be opened for reading and starts with FF FE.
-bool IsUnicodeConfigFile(const char* path);
+NY_API bool IsUnicodeConfigFile(const char* path);
 
 // Opens the file for reading in the encoding its first two bytes give; null
 // when it cannot be opened.
-std::unique_ptr<NyStdioFileForConfigCache> OpenConfigFileForReading(const char* path);
+NY_API std::unique_ptr<NyStdioFileForConfigCache> OpenConfigFileForReading(const char* path);
 
 // The direct reader: the value of the first line with `key` inside any
 // section named `section`, cut to `size` - 1 bytes; when there is none, the
 // default value (cut the same way). True in both cases; false, with `value`
 // empty, when the file cannot be opened; false for a null `value`.
-bool ReadConfigFileValue(const char* section, const char* key, const char* defaultValue,
+NY_API bool ReadConfigFileValue(const char* section, const char* key, const char* defaultValue,
                          char* value, size_t size, const char* path);
 
 // The uncached writer: creates a missing file empty, then has the platform's
 // profile writer set the value. A null or empty key removes the whole
 // section. Failures leave the file as it was and are not reported.
-void WriteConfigFileValue(const char* section, const char* key, const char* value,
+NY_API void WriteConfigFileValue(const char* section, const char* key, const char* value,
                           const char* path);
 
 }  // namespace ny::config

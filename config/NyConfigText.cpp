@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "identity/NyMultiByte.h"
+#include "base/NyMultiByte.h"
 
 namespace ny::config {
 

@@ -2,15 +2,15 @@
 // characters through the multibyte module.
 #include <cstdio>
 #include <cstring>
-#include <direct.h>
 #include <stdlib.h>
 #include <string>
 #include <vector>
 
 #include "NyIdentity.h"
-#include "identity/NyMultiByte.h"
-#include "identity/NyPathText.h"
-#include "toolkit/NyScopedHandle.h"
+#include "base/NyMultiByte.h"
+#include "base/NyPathText.h"
+#include "base/NyScopedHandle.h"
+#include "identity/NyWorkingDirectory.h"
 
 namespace {
 
@@ -50,25 +50,6 @@ bool DelExtension(const char* path, const char* extension, char* output, Compare
   *dot = '\0';
   return true;
 }
-
-// Restores the working directory when it goes out of scope.
-class WorkingDirectoryGuard {
-public:
-  WorkingDirectoryGuard() { m_saved = _getcwd(m_dir, MAX_PATH) != nullptr; }
-  ~WorkingDirectoryGuard() { Restore(); }
-  WorkingDirectoryGuard(const WorkingDirectoryGuard&) = delete;
-  WorkingDirectoryGuard& operator=(const WorkingDirectoryGuard&) = delete;
-  bool Saved() const { return m_saved; }
-  bool Restore() {
-    if (!m_saved) return true;
-    m_saved = false;
-    return _chdir(m_dir) == 0;
-  }
-
-private:
-  char m_dir[MAX_PATH];
-  bool m_saved;
-};
 
 }  // namespace
 
@@ -118,7 +99,7 @@ bool NyIsFileExistT(const char* path) {
   }
   // Folders that the search does not report (a drive root, say) still count
   // when they can be entered.
-  WorkingDirectoryGuard cwd;
+  ny::WorkingDirectoryGuard cwd;
   if (!cwd.Saved()) return false;
   bool entered = NySetCurrentPathT(path);
   return cwd.Restore() && entered;
@@ -186,7 +167,7 @@ int NySplitFileName(const char* path, CString* folder, CString* fileName) {
 
 const char* NyMakeFullPathT(const char* relative, const char* base) {
   if (!ny::FitsPath(relative) || (base && !ny::FitsPath(base))) return nullptr;
-  WorkingDirectoryGuard cwd;
+  ny::WorkingDirectoryGuard cwd;
   if (!cwd.Saved()) return nullptr;
   char baseFolder[MAX_PATH];
   if (!base) base = NyGetCurrentPathT();

@@ -4,13 +4,12 @@
 // host that read a value early keeps seeing that value.
 #include <cstdio>
 #include <cstring>
-#include <direct.h>
 #include <string>
 
 #include "NyIdentity.h"
-#include "identity/NyMultiByte.h"
-#include "identity/NyPathText.h"
-#include "toolkit/NyScopedHandle.h"
+#include "base/NyMultiByte.h"
+#include "base/NyPathText.h"
+#include "base/NyScopedHandle.h"
 
 namespace {
 
@@ -47,7 +46,6 @@ bool g_firstUserConfigPath = true;
 KeptCopy g_keptModuleName, g_keptModulePath, g_keptAppConfigFileName, g_keptPriorConfigFileName;
 KeptCopy g_keptBasePath, g_keptDefaultConfigPath, g_keptUserConfigPath;
 CString g_companyNameCopy, g_applicationNameCopy;
-char g_currentPath[MAX_PATH];
 
 // The running executable's full path (not the library's); false when unknown
 // or when it does not fit MAX_PATH.
@@ -215,17 +213,6 @@ const char* NyGetUserConfigFileNameT() {
 }
 
 // ---- Folders -------------------------------------------------------------------
-
-bool NySetCurrentPathT(const char* path) {
-  if (!path || !*path || !ny::FitsPath(path)) return false;
-  std::string dir(path);
-  if (!ny::mb::EndsWithChar(path, '\\') && !ny::mb::EndsWithChar(path, '/')) dir += '\\';
-  return _chdir(dir.c_str()) == 0;
-}
-
-bool NySetCurrentPath(const char* path) { return NySetCurrentPathT(CString(path)); }
-
-const char* NyGetCurrentPathT() { return _getcwd(g_currentPath, MAX_PATH); }
 
 bool NySetBasePathT(const char* path) {
   if (!path || !*path) return g_basePath.Set(NyGetModulePathT());

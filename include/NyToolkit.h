@@ -1,12 +1,15 @@
 // The host toolkit's string, stdio-file and directory-search classes.
 // With real MFC (NY_WITH_MFC) they are MFC's own; otherwise the library's
 // stand-in, which has the same names and the members the library relies on.
+// The stand-in's headers sit in a toolkit folder beside this header once
+// installed; in the source tree the build puts the repository root on the
+// include path so that the same names resolve there.
 #pragma once
 
 #ifdef NY_WITH_MFC
 #include <afx.h>
 #else
-#include "../toolkit/NyAfxString.h"
-#include "../toolkit/NyAfxFile.h"
-#include "../toolkit/NyAfxFind.h"
+#include "toolkit/NyAfxFile.h"
+#include "toolkit/NyAfxFind.h"
+#include "toolkit/NyAfxString.h"
 #endif

@@ -1,6 +1,6 @@
 #include "NyLogging.h"
 
-#include "toolkit/NyWindows.h"
+#include "base/NyWindows.h"
 
 #include <mmsystem.h>
 

@@ -1,10 +1,10 @@
 // NyCommandLine: starting, watching and killing the child on Win32.
-#include "include/NyProcess.h"
+#include "NyProcess.h"
 
 #include <string>
 #include <vector>
 
-#include "toolkit/NyScopedHandle.h"
+#include "base/NyScopedHandle.h"
 
 namespace {
 

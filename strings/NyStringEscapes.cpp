@@ -1,6 +1,6 @@
 #include "strings/NyStringEscapes.h"
 
-#include "identity/NyMultiByte.h"
+#include "base/NyMultiByte.h"
 
 namespace ny::strings {
 

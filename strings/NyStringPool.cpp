@@ -9,7 +9,7 @@
 #include "NyConfig.h"
 #include "NyIdentity.h"
 #include "NyToolkit.h"
-#include "identity/NyPathText.h"
+#include "base/NyPathText.h"
 #include "strings/NyStringEscapes.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "toolkit/NyScopedHandle.h"
+#include "base/NyScopedHandle.h"
 
 CStdioFile::~CStdioFile() {
   if (m_bCloseOnDelete) Close();

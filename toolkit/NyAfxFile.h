@@ -2,11 +2,12 @@
 // and writing narrow text lines over a C stream.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdio>
 
-#include "NyApi.h"
 #include "NyAfxString.h"
-#include "NyWindows.h"
+#include "NyApi.h"
 
 class NY_API CFile {
 public:

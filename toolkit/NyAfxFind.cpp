@@ -1,6 +1,8 @@
 #include "toolkit/NyAfxFind.h"
 
-#include "identity/NyMultiByte.h"
+#include "base/NyMultiByte.h"
+
+CFileFind::~CFileFind() { Close(); }
 
 BOOL CFileFind::FindFile(const char* name, DWORD) {
   Close();
@@ -14,8 +16,8 @@ BOOL CFileFind::FindFile(const char* name, DWORD) {
   const char* sep = ny::mb::FindLastOf(full, "\\/");
   if (sep) m_strRoot = CString(full, static_cast<int>(sep - full) + (sep == full + 2 ? 1 : 0));
 
-  m_hFind.Reset(::FindFirstFileA(name, &m_next));
-  if (!m_hFind) {
+  m_hContext = ::FindFirstFileA(name, &m_next);
+  if (m_hContext == INVALID_HANDLE_VALUE) {
     m_strRoot.Empty();
     return FALSE;
   }
@@ -27,12 +29,18 @@ BOOL CFileFind::FindNextFile() {
   if (!m_hasNext) return FALSE;
   m_current = m_next;
   m_hasCurrent = true;
-  m_hasNext = ::FindNextFileA(m_hFind.Get(), &m_next) != FALSE;
+  m_hasNext = ::FindNextFileA(m_hContext, &m_next) != FALSE;
   return m_hasNext ? TRUE : FALSE;
 }
 
 void CFileFind::Close() {
-  m_hFind.Reset();
+  if (m_hContext != INVALID_HANDLE_VALUE) {
+    // Keep the caller's last error: Close also runs on failure paths.
+    const DWORD error = ::GetLastError();
+    ::FindClose(m_hContext);
+    ::SetLastError(error);
+  }
+  m_hContext = INVALID_HANDLE_VALUE;
   m_hasCurrent = m_hasNext = false;
   m_strRoot.Empty();
 }

@@ -4,15 +4,16 @@
 // when the entry it has just reached is the last one (still to be handled).
 #pragma once
 
-#include "NyApi.h"
+#include <windows.h>
+
 #include "NyAfxString.h"
-#include "NyScopedHandle.h"
-#include "NyWindows.h"
+#include "NyApi.h"
 
 class NY_API CFileFind {
 public:
   CFileFind() = default;
-  virtual ~CFileFind() = default;
+  // Ends the search (Close).
+  virtual ~CFileFind();
   CFileFind(const CFileFind&) = delete;
   CFileFind& operator=(const CFileFind&) = delete;
 
@@ -33,7 +34,10 @@ public:
   CString GetRoot() const { return m_strRoot; }
 
 private:
-  ny::ScopedFindHandle m_hFind;
+  // The search handle, owned: Close and the destructor release it. Kept as
+  // the plain handle (as the real toolkit keeps it) so that this public
+  // header needs nothing of the library's internals.
+  HANDLE m_hContext = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAA m_current{};
   WIN32_FIND_DATAA m_next{};
   bool m_hasCurrent = false;

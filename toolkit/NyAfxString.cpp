@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "toolkit/NyWindows.h"
+#include "base/NyWindows.h"
 
 std::wstring NyAfxAnsiToWide(const char* text, size_t length) {
   if (!text || length == 0 || length > INT_MAX) return std::wstring();

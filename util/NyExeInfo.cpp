@@ -5,7 +5,7 @@
 #include <ctime>
 #include <vector>
 
-#include "toolkit/NyWindows.h"
+#include "base/NyWindows.h"
 #include "util/NyExeInfoText.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "DoRor.h"
 #include "NyTestSupport.h"
-#include "toolkit/NyScopedHandle.h"
+#include "base/NyScopedHandle.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ TEST_F(ConfigCache, WriteBackHasTheWrittenForm) {
 
 // Paths match ignoring case (the last file used byte for byte, others by
 // folded path); full-width A and a are one letter in two cases under 932 only.
-TEST_F(ConfigCache, PathsAndNamesCompareByCharacterCodePage) {
+NY_CODEPAGE_TEST_F(ConfigCache, PathsAndNamesCompareByCharacter) {
   std::string path = m_dir.WriteFile("case.ini", "[\x82\x60]\n\x95\x5C=1\n"), upper = path;
   std::string other = m_dir.WriteFile("other.ini", "[\x82\x60]\n\x95\x5C=o\n");
   ::CharUpperA(&upper[0]);

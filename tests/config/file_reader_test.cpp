@@ -111,7 +111,7 @@ TEST_F(ConfigFileReader, WriterStoresLineFeedsAsCrLfInBothEncodings) {
 
 // Japanese text in a UTF-16 file reaches the caller as Shift-JIS under 932;
 // under 1252 the same characters have no narrow form.
-TEST_F(ConfigFileReader, Utf16TextBecomesTheAnsiCodePageCodePage) {
+NY_CODEPAGE_TEST_F(ConfigFileReader, Utf16TextBecomesTheAnsiCodePage) {
   std::string path = m_dir.WriteFile("jp.ini", Utf16(L"[\u8868]\r\n\u8868\u793A=\u8868\u793A\r\n"));
   if (nytest::IsCodePage932()) {
     EXPECT_EQ(Lookup(path, "\x95\x5C", "\x95\x5C\x8E\xA6"), "\x95\x5C\x8E\xA6");

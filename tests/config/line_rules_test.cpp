@@ -4,7 +4,7 @@
 #include "NyTestSupport.h"
 #include "config/NyConfigText.h"
 #include "config/NyConfigValue.h"
-#include "identity/NyMultiByte.h"
+#include "base/NyMultiByte.h"
 
 using namespace ny::config;
 
@@ -44,7 +44,7 @@ TEST(ConfigLineRules, DirectReaderHeaderAndKeyTests) {
 
 // Full-width A (0x82 0x60) and a (0x82 0x81) are one letter in two cases
 // under code page 932 only; the character 0x95 0x5C ends in a backslash byte.
-TEST(ConfigLineRulesCodePage, NamesCompareByCharacter) {
+NY_CODEPAGE_TEST(ConfigLineRules, NamesCompareByCharacter) {
   bool dbcs = nytest::IsCodePage932();
   char key[kLineFieldBufferSize], value[kLineFieldBufferSize];
   EXPECT_EQ(IsHeaderOfSection("[\x82\x60]", "\x82\x81"), dbcs);
@@ -56,7 +56,7 @@ TEST(ConfigLineRulesCodePage, NamesCompareByCharacter) {
 
 // The cache indexes names by their folded form: two names must fold alike
 // exactly when the case-insensitive comparison finds them equal.
-TEST(ConfigLineRulesCodePage, FoldingAgreesWithTheComparison) {
+NY_CODEPAGE_TEST(ConfigLineRules, FoldingAgreesWithTheComparison) {
   const char* names[] = {"Main", "MAIN", "main", "Mains", "\x82\x60", "\x82\x81", "\x95\x5C", "\x95\x7C",
                          "\xB1", "\xD1", "\xC9", "\xE9", "[x]", "{X}", ""};
   std::string a, b;

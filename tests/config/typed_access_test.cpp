@@ -157,7 +157,7 @@ TEST_F(TypedConfig, BadArgumentsFailWithoutTouchingFiles) {
 
 // Shift-JIS names and values survive the profile writer's UTF-16 round trip;
 // 0x95 0x5C ends in the byte of a backslash.
-TEST_F(TypedConfig, DoubleByteTextRoundTripsCodePage) {
+NY_CODEPAGE_TEST_F(TypedConfig, DoubleByteTextRoundTrips) {
   std::string path = m_dir / "dbcs.ini";
   const char* text = "\x95\x5C\x8E\xA6 \x83\x5C";
   EXPECT_TRUE(NyWriteConfigT("\x95\x5C", "\x83\x5C", text, path.c_str()));

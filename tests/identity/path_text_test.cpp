@@ -75,7 +75,7 @@ TEST(PathText, OverLongTextsFailWithoutWriting) {
 }
 
 // Under 1252 every byte is a character of its own, and 0x5C is a backslash.
-TEST(PathTextCodePage, SecondBytesAreNeverSeparatorsOrLetters) {
+NY_CODEPAGE_TEST(PathText, SecondBytesAreNeverSeparatorsOrLetters) {
   const bool dbcs = nytest::IsCodePage932();
   EXPECT_EQ(NyIsTwoBytesCharT('\x95'), dbcs);
 

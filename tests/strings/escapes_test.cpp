@@ -26,7 +26,7 @@ TEST(StringEscapes, Rules) {
 
 // 0x95 0x5C is one character under 932, whose second byte is a backslash
 // under 1252; the lead byte 0x95 at the very end stays.
-TEST(StringEscapesCodePage, DoubleByteCharacters) {
+NY_CODEPAGE_TEST(StringEscapes, DoubleByteCharacters) {
   if (nytest::IsCodePage932()) {
     EXPECT_EQ(Resolve("\x95\x5Cn"), "\x95\x5Cn");
     EXPECT_EQ(Resolve("\\\x95\x5C"), "\x95\x5C");

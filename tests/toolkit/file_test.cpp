@@ -6,6 +6,7 @@
 
 #include "DoRor.h"
 #include "NyTestSupport.h"
+#include "base/NyScopedHandle.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ TEST_F(ToolkitFiles, TheFindWalkVisitsEveryEntryOnce) {
 
 // Under 932 the folder 表 ends in the byte of a backslash, which must not pass
 // for a separator already there when the entry's path is formed.
-TEST_F(ToolkitFiles, CodePageDoubleByteFolderName) {
+NY_CODEPAGE_TEST_F(ToolkitFiles, DoubleByteFolderName) {
   const std::string folder = m_temp / (nytest::IsCodePage932() ? "\x95\x5C" : "caf\xE9");
   ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr)) << ::GetLastError();
   m_temp.WriteFile(folder.substr(m_temp.Path().size() + 1) + "\\x.txt");

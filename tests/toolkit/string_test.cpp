@@ -29,7 +29,7 @@ TEST(String, ValueSemanticsFormatAndParts) {
   EXPECT_EQ(a.GetLength(), 3);
 }
 
-TEST(String, CodePageConversionsAndCaseFolding) {
+NY_CODEPAGE_TEST(String, ConversionsAndCaseFolding) {
   const bool dbcs = nytest::IsCodePage932();
   const CString narrow(CStringW(L"a\u8868b"));  // 表 between two letters
   EXPECT_STREQ(narrow, dbcs ? "a\x95\x5C" "b" : "a?b");

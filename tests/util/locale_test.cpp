@@ -1,5 +1,5 @@
-// Decimal-point guards. The *DecimalComma* tests need a native decimal comma
-// (a German user locale) and skip elsewhere.
+// Decimal-point guards. The tests labelled "decimal-comma" need a native
+// decimal comma (a German user locale) and skip elsewhere.
 #include <clocale>
 #include <cstdio>
 #include <locale>
@@ -60,6 +60,7 @@ protected:
     if (std::string(point) != ",") GTEST_SKIP() << "native decimal point is '" << point << "'";
   }
 };
+NY_LABEL_SUITE("decimal-comma", LocaleGuardsDecimalComma);
 
 }  // namespace
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "toolkit/NyWindows.h"
+#include "base/NyWindows.h"
 
 namespace ny {
 

@@ -1,11 +1,11 @@
-#include "identity/NyMultiByte.h"
+#include "base/NyMultiByte.h"
 
 #include <cctype>
 #include <cstring>
 #include <mbctype.h>
 #include <mbstring.h>
 
-#include "toolkit/NyWindows.h"
+#include "base/NyWindows.h"
 
 namespace ny::mb {
 

@@ -3,7 +3,7 @@
 // either one as the failure value depending on the call.
 #pragma once
 
-#include "NyWindows.h"
+#include "base/NyWindows.h"
 
 namespace ny {
 
