@@ -2,7 +2,7 @@
 # builds and runs the whole suite. Both install what is missing first.
 BUILD ?= build
 
-.PHONY: all setup configure build demo test bench clean
+.PHONY: all setup configure build demo test bench format format-check clean
 
 all: build
 
@@ -21,8 +21,17 @@ build: configure
 demo: build
 	@cmake --build $(BUILD) --target demo
 
+# The suite includes the format check (a CTest test of its own).
 test: build
 	@bash scripts/test.sh $(BUILD)
+
+# Fails on a source that the checked-in .clang-format would change; `make
+# format` applies it.
+format-check: setup
+	@bash scripts/format-check.sh
+
+format: setup
+	@bash scripts/format-check.sh --fix
 
 # The configuration and string-pool benchmarks (not part of the suite), then
 # the prefix's wineserver is stopped so that nothing outlives the run.

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-          cmake ninja-build googletest locales libsimpleini-dev)
+          cmake ninja-build googletest locales libsimpleini-dev clang-format)
 
 missing=()
 for p in "${packages[@]}"; do
