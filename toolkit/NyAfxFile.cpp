@@ -5,6 +5,16 @@
 
 #include "base/NyScopedHandle.h"
 
+namespace {
+
+// The two fields of the open flags that hold one choice each: the access
+// mode (read, write, both) and the sharing mode.
+constexpr UINT kAccessMask = CFile::modeRead | CFile::modeWrite | CFile::modeReadWrite;
+constexpr UINT kShareMask =
+    CFile::shareExclusive | CFile::shareDenyWrite | CFile::shareDenyRead | CFile::shareDenyNone;
+
+}  // namespace
+
 CStdioFile::~CStdioFile() {
   if (m_bCloseOnDelete) Close();
 }
@@ -16,23 +26,39 @@ BOOL CStdioFile::Open(const char* fileName, UINT openFlags) {
   DWORD access = GENERIC_READ;
   const char* mode = "r";
   int fdFlags = _O_RDONLY;
-  switch (openFlags & 0x3) {
-    case modeWrite: access = GENERIC_WRITE; mode = "w"; fdFlags = _O_WRONLY; break;
-    case modeReadWrite: access = GENERIC_READ | GENERIC_WRITE; mode = "r+"; fdFlags = _O_RDWR; break;
-    default: break;
+  switch (openFlags & kAccessMask) {
+    case modeWrite:
+      access = GENERIC_WRITE;
+      mode = "w";
+      fdFlags = _O_WRONLY;
+      break;
+    case modeReadWrite:
+      access = GENERIC_READ | GENERIC_WRITE;
+      mode = "r+";
+      fdFlags = _O_RDWR;
+      break;
+    default:
+      break;
   }
   DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-  switch (openFlags & 0x70) {
-    case shareExclusive: share = 0; break;
-    case shareDenyWrite: share = FILE_SHARE_READ; break;
-    case shareDenyRead: share = FILE_SHARE_WRITE; break;
-    default: break;
+  switch (openFlags & kShareMask) {
+    case shareExclusive:
+      share = 0;
+      break;
+    case shareDenyWrite:
+      share = FILE_SHARE_READ;
+      break;
+    case shareDenyRead:
+      share = FILE_SHARE_WRITE;
+      break;
+    default:
+      break;
   }
   DWORD disposition = OPEN_EXISTING;
   if (openFlags & modeCreate) disposition = (openFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
 
-  ny::ScopedKernelHandle file(::CreateFileA(fileName, access, share, nullptr, disposition,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  ny::ScopedKernelHandle file(
+      ::CreateFileA(fileName, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return FALSE;
 
   bool binary = (openFlags & typeBinary) != 0;
