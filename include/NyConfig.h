@@ -27,6 +27,9 @@
 // arguments are acceptable, whether or not the file could be written; a
 // write creates the file's missing folders. On failure, typed outputs keep
 // their value, except the plain double and int reads, which set 0 first.
+//
+// The host calls these functions from one thread at a time: the settings and
+// the configuration cache are process-wide state, and the library takes no lock.
 #pragma once
 
 #include "NyApi.h"
@@ -86,63 +89,111 @@ NY_API bool NyWriteConfig(const char* section, const char* key, bool value, cons
 
 // ---- Default layer: `fileName` (null or empty: the application file) ----------
 
-NY_API bool NyReadDefaultConfigT(const char* section, const char* key, char* value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfigT(const char* section, const char* key, double& value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfigT(const char* section, const char* key, float& value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfigT(const char* section, const char* key, int& value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfigT(const char* section, const char* key, long& value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfigT(const char* section, const char* key, bool& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, char* value,
+                                 const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, double& value,
+                                 const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, float& value,
+                                 const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, int& value,
+                                 const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, long& value,
+                                 const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfigT(const char* section, const char* key, bool& value,
+                                 const char* fileName = nullptr);
 
-NY_API bool NyReadDefaultConfig(const char* section, const char* key, char* value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfig(const char* section, const char* key, double& value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfig(const char* section, const char* key, float& value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfig(const char* section, const char* key, int& value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfig(const char* section, const char* key, long& value, const char* fileName = nullptr);
-NY_API bool NyReadDefaultConfig(const char* section, const char* key, bool& value, const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, char* value,
+                                const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, double& value,
+                                const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, float& value,
+                                const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, int& value,
+                                const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, long& value,
+                                const char* fileName = nullptr);
+NY_API bool NyReadDefaultConfig(const char* section, const char* key, bool& value,
+                                const char* fileName = nullptr);
 
-NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, const char* value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, double value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, float value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, long value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, int value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, bool value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, const char* value,
+                                  const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, double value,
+                                  const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, float value,
+                                  const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, long value,
+                                  const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, int value,
+                                  const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfigT(const char* section, const char* key, bool value,
+                                  const char* fileName = nullptr);
 
-NY_API bool NyWriteDefaultConfig(const char* section, const char* key, const char* value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfig(const char* section, const char* key, double value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfig(const char* section, const char* key, float value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfig(const char* section, const char* key, long value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfig(const char* section, const char* key, int value, const char* fileName = nullptr);
-NY_API bool NyWriteDefaultConfig(const char* section, const char* key, bool value, const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, const char* value,
+                                 const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, double value,
+                                 const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, float value,
+                                 const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, long value,
+                                 const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, int value,
+                                 const char* fileName = nullptr);
+NY_API bool NyWriteDefaultConfig(const char* section, const char* key, bool value,
+                                 const char* fileName = nullptr);
 
 // ---- User layer: `fileName` (null or empty: the user file) --------------------
 // With `fallBack`, a read that finds nothing in the user layer (or finds the
 // switch off) answers from the default layer with the same `fileName`.
 
-NY_API bool NyReadUserConfigT(const char* section, const char* key, char* value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfigT(const char* section, const char* key, double& value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfigT(const char* section, const char* key, float& value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfigT(const char* section, const char* key, int& value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfigT(const char* section, const char* key, long& value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfigT(const char* section, const char* key, bool& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, char* value,
+                              const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, double& value,
+                              const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, float& value,
+                              const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, int& value,
+                              const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, long& value,
+                              const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfigT(const char* section, const char* key, bool& value,
+                              const char* fileName = nullptr, bool fallBack = true);
 
-NY_API bool NyReadUserConfig(const char* section, const char* key, char* value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfig(const char* section, const char* key, double& value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfig(const char* section, const char* key, float& value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfig(const char* section, const char* key, int& value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfig(const char* section, const char* key, long& value, const char* fileName = nullptr, bool fallBack = true);
-NY_API bool NyReadUserConfig(const char* section, const char* key, bool& value, const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, char* value,
+                             const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, double& value,
+                             const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, float& value,
+                             const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, int& value, const char* fileName = nullptr,
+                             bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, long& value,
+                             const char* fileName = nullptr, bool fallBack = true);
+NY_API bool NyReadUserConfig(const char* section, const char* key, bool& value,
+                             const char* fileName = nullptr, bool fallBack = true);
 
 // True at once, writing nothing, while the user-configuration switch is off.
-NY_API bool NyWriteUserConfigT(const char* section, const char* key, const char* value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfigT(const char* section, const char* key, double value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfigT(const char* section, const char* key, float value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfigT(const char* section, const char* key, long value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfigT(const char* section, const char* key, int value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfigT(const char* section, const char* key, bool value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, const char* value,
+                               const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, double value,
+                               const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, float value,
+                               const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, long value,
+                               const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, int value,
+                               const char* fileName = nullptr);
+NY_API bool NyWriteUserConfigT(const char* section, const char* key, bool value,
+                               const char* fileName = nullptr);
 
-NY_API bool NyWriteUserConfig(const char* section, const char* key, const char* value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfig(const char* section, const char* key, double value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfig(const char* section, const char* key, float value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfig(const char* section, const char* key, long value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfig(const char* section, const char* key, int value, const char* fileName = nullptr);
-NY_API bool NyWriteUserConfig(const char* section, const char* key, bool value, const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, const char* value,
+                              const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, double value,
+                              const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, float value,
+                              const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, long value,
+                              const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, int value,
+                              const char* fileName = nullptr);
+NY_API bool NyWriteUserConfig(const char* section, const char* key, bool value,
+                              const char* fileName = nullptr);

@@ -4,6 +4,9 @@
 // separator and are stored without a trailing backslash. Returned texts are
 // owned by the library. Inputs of 260 bytes or more get the function's
 // failure result and change nothing.
+//
+// The host calls these functions from one thread at a time: the names, paths
+// and returned texts are process-wide state, and the library takes no lock.
 #pragma once
 
 #include "NyApi.h"

@@ -11,6 +11,10 @@
 // Values carry backslash escapes: \n, \r, \t, \\, \0 (ends the text); any
 // other escaped character stands for itself. All texts are narrow texts in
 // the system ANSI code page.
+//
+// The host calls these functions from one thread at a time: the folder, the
+// languages, the preferential pools and the 30 result slots are process-wide
+// state, and the library takes no lock.
 #pragma once
 
 #include "NyApi.h"
