@@ -3,11 +3,12 @@
 #include <cstring>
 
 #include "NyIdentity.h"
+#include "base/NyMultiByte.h"
+#include "base/NyScopedFile.h"
+#include "base/NyWindows.h"
 #include "config/NyConfigFile.h"
 #include "config/NyConfigText.h"
 #include "config/NyRetry.h"
-#include "base/NyMultiByte.h"
-#include "base/NyWindows.h"
 
 namespace ny::config {
 
@@ -31,10 +32,8 @@ bool SameText(const char* a, const char* b) {
 
 // A new configuration file starts as UTF-16: just the byte-order mark.
 void CreateUnicodeFile(const char* path) {
-  FILE* created = nullptr;
-  if (fopen_s(&created, path, "ab") != 0 || !created) return;
-  std::fwrite("\xFF\xFE", 1, 2, created);
-  std::fclose(created);
+  ny::ScopedFile created = ny::OpenScopedFile(path, "ab");
+  if (created) std::fwrite("\xFF\xFE", 1, 2, created.get());
 }
 
 }  // namespace
@@ -128,9 +127,11 @@ void NyConfigCache::Hold(CachedConfigFile& file) {
 
 // Appends a section and files it under its folded name (left in
 // m_foldedSection); returns the sections of that name.
-std::vector<uint32_t>& NyConfigCache::AddSection(CachedConfigFile& file, uint32_t headerId, const char* name) {
+std::vector<uint32_t>& NyConfigCache::AddSection(CachedConfigFile& file, uint32_t headerId,
+                                                 const char* name) {
   size_t length = std::strlen(m_store.Text(headerId));
-  file.m_sections.push_back(CachedSection{headerId, static_cast<uint32_t>(length >= 2 ? length - 2 : 0), {}, {}});
+  file.m_sections.push_back(
+      CachedSection{headerId, static_cast<uint32_t>(length >= 2 ? length - 2 : 0), {}, {}});
   ny::mb::FoldCase(name, m_foldedSection);
   std::vector<uint32_t>& sections = file.m_sectionsByName[m_foldedSection];
   sections.push_back(static_cast<uint32_t>(file.m_sections.size() - 1));
@@ -154,11 +155,12 @@ void NyConfigCache::IndexKey(CachedConfigFile& file, uint32_t section) {
   if (FindKey(file)) return;
   const CachedSection& s = file.m_sections[section];
   file.m_index.Insert(ConfigKeyIndex::Entry{ConfigKeyIndex::Hash(m_foldedSection, m_foldedKey),
-                                            m_store.Locate(s.keyIds.back()), m_store.Locate(s.valueIds.back()),
-                                            section});
+                                            m_store.Locate(s.keyIds.back()),
+                                            m_store.Locate(s.valueIds.back()), section});
 }
 
-bool NyConfigCache::ReadValue(const char* section, const char* key, char* value, const char* path, int index) {
+bool NyConfigCache::ReadValue(const char* section, const char* key, char* value, const char* path,
+                              int index) {
   value[0] = '\0';
   CachedConfigFile* file = FindOrLoadFile(path, index);
   if (!file) return false;

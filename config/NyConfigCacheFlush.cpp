@@ -8,10 +8,11 @@
 
 #include "NyConfig.h"
 #include "NyIdentity.h"
+#include "base/NyScopedFile.h"
+#include "base/NyWindows.h"
 #include "config/NyConfigCache.h"
 #include "config/NyConfigFile.h"
 #include "config/NyRetry.h"
-#include "base/NyWindows.h"
 
 namespace ny::config {
 
@@ -23,15 +24,20 @@ constexpr unsigned long kWriteRetryMs = 5000;
 // mark and CR LF line ends; per section its header, its keys as key=value,
 // and an empty line. Comments and blank lines of the old file are gone.
 bool WriteSections(const char* tempPath, const CachedConfigFile& file, const ConfigStringStore& store) {
-  FILE* stream = nullptr;
-  if (fopen_s(&stream, tempPath, "wb") != 0 || !stream) return false;
+  ny::ScopedFile opened = ny::OpenScopedFile(tempPath, "wb");
+  if (!opened) return false;
+  FILE* stream = opened.get();
   NyStdioFileForConfigCache writer(stream, false);
+  opened.release();  // the writer owns the stream now, and closes it
   std::string line;
   for (const CachedSection& section : file.m_sections) {
     line.assign(store.Text(section.headerId)).append("\n");
     writer.WriteString(line.c_str());
     for (size_t i = 0; i < section.keyIds.size(); ++i) {
-      line.assign(store.Text(section.keyIds[i])).append("=").append(store.Text(section.valueIds[i])).append("\n");
+      line.assign(store.Text(section.keyIds[i]))
+          .append("=")
+          .append(store.Text(section.valueIds[i]))
+          .append("\n");
       writer.WriteString(line.c_str());
     }
     writer.WriteString("\n");
@@ -51,10 +57,10 @@ bool NyConfigCache::WriteBack(const CachedConfigFile& file) const {
   if (NySplitFileNameT(path, folder, nullptr) != 0) return false;
   char tempPath[MAX_PATH] = "";
   if (!::GetTempFileNameA(*folder ? folder : ".", "nyc", 0, tempPath)) return false;
-  bool replaced = WriteSections(tempPath, file, m_store) &&
-                  RetryFor(kWriteRetryMs, [&] {
-                    return ::MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-                  });
+  bool replaced =
+      WriteSections(tempPath, file, m_store) && RetryFor(kWriteRetryMs, [&] {
+        return ::MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+      });
   if (!replaced) ::DeleteFileA(tempPath);
   return replaced;
 }

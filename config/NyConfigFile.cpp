@@ -3,9 +3,10 @@
 #include <cstring>
 
 #include "NyIdentity.h"
-#include "config/NyConfigText.h"
+#include "base/NyScopedFile.h"
 #include "base/NyScopedHandle.h"
 #include "base/NyWindows.h"
+#include "config/NyConfigText.h"
 
 namespace {
 
@@ -155,8 +156,8 @@ namespace ny::config {
 
 bool IsUnicodeConfigFile(const char* path) {
   if (!path || !*path) return false;
-  ny::ScopedKernelHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ny::ScopedKernelHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   unsigned char head[2] = {0, 0};
   DWORD read = 0;
@@ -167,13 +168,17 @@ bool IsUnicodeConfigFile(const char* path) {
 std::unique_ptr<NyStdioFileForConfigCache> OpenConfigFileForReading(const char* path) {
   if (!path || !*path) return nullptr;
   bool unicode = IsUnicodeConfigFile(path);
-  FILE* stream = nullptr;
-  if (fopen_s(&stream, path, "rb") != 0 || !stream) return nullptr;
-  return std::make_unique<NyStdioFileForConfigCache>(stream, unicode);
+  ny::ScopedFile stream = ny::OpenScopedFile(path, "rb");
+  if (!stream) return nullptr;
+  // The reader takes the stream over only once it exists: should making it
+  // fail, the stream is still ours and closed on the way out.
+  auto reader = std::make_unique<NyStdioFileForConfigCache>(stream.get(), unicode);
+  stream.release();
+  return reader;
 }
 
-bool ReadConfigFileValue(const char* section, const char* key, const char* defaultValue,
-                         char* value, size_t size, const char* path) {
+bool ReadConfigFileValue(const char* section, const char* key, const char* defaultValue, char* value,
+                         size_t size, const char* path) {
   if (!value || size == 0) return false;
   value[0] = '\0';
   auto file = OpenConfigFileForReading(path);
@@ -194,13 +199,9 @@ bool ReadConfigFileValue(const char* section, const char* key, const char* defau
   return true;
 }
 
-void WriteConfigFileValue(const char* section, const char* key, const char* value,
-                          const char* path) {
+void WriteConfigFileValue(const char* section, const char* key, const char* value, const char* path) {
   if (!section || !path || !*path) return;
-  if (!NyIsFileExistT(path)) {
-    FILE* created = nullptr;
-    if (fopen_s(&created, path, "ab") == 0 && created) std::fclose(created);
-  }
+  if (!NyIsFileExistT(path)) ny::OpenScopedFile(path, "ab");  // created empty, closed at once
   CStringW widePath(path);
   // The profile writer puts a relative name into the Windows folder, while
   // the readers open it against the working directory: hand it the full path.
