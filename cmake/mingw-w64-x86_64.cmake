@@ -11,6 +11,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/${NY_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Packages (GoogleTest's, say) only from the cross tree: the host's own are
-# Linux libraries.
+# Packages (GoogleTest's, say) only from the cross tree: the machine's own are
+# Linux libraries. The folders a project names in CMAKE_PREFIX_PATH (an
+# installed DoRor package, say) are Windows trees too: they count as roots,
+# so that find_package searches them as they are.
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})

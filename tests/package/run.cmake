@@ -97,15 +97,7 @@ if(NY_TOOLCHAIN_FILE)
 elseif(NY_CXX_COMPILER)
   list(APPEND configure_args -DCMAKE_CXX_COMPILER=${NY_CXX_COMPILER})
 endif()
-if(NY_CROSSCOMPILING)
-  # The cross toolchain searches packages only inside the target's root
-  # folder (CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY), where it re-roots every
-  # search prefix: a prefix outside that tree is never searched, so the host
-  # names the package's folder itself, as a cross-compiling host must.
-  list(APPEND configure_args -DDoRor_DIR=${install_dir}/${NY_LIBDIR}/cmake/DoRor)
-else()
-  list(APPEND configure_args -DCMAKE_PREFIX_PATH=${install_dir})
-endif()
+list(APPEND configure_args -DCMAKE_PREFIX_PATH=${install_dir})
 ny_run("configuring the host" ${CMAKE_COMMAND} ${configure_args})
 ny_run("building the host" ${CMAKE_COMMAND} --build ${host_dir} ${config_args} --parallel 2)
 
