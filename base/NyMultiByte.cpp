@@ -1,9 +1,10 @@
 #include "base/NyMultiByte.h"
 
-#include <cctype>
-#include <cstring>
 #include <mbctype.h>
 #include <mbstring.h>
+
+#include <cctype>
+#include <cstring>
 
 #include "base/NyWindows.h"
 
@@ -55,9 +56,7 @@ const char* FindFirstOf(const char* text, const char* set) {
   return nullptr;
 }
 
-int CompareNoCase(const char* a, const char* b) {
-  return _mbsicmp(U(a ? a : ""), U(b ? b : ""));
-}
+int CompareNoCase(const char* a, const char* b) { return _mbsicmp(U(a ? a : ""), U(b ? b : "")); }
 
 int CompareNoCaseN(const char* a, const char* b, size_t n) {
   return _mbsnicmp(U(a ? a : ""), U(b ? b : ""), n);
@@ -87,28 +86,32 @@ size_t FoldChar(const unsigned char* p, bool last, char* out) {
 }  // namespace
 
 void FoldCase(const char* text, std::string& folded) {
-  folded.clear();
-  if (!text) return;
-  char out[2];
-  for (const unsigned char* p = U(text); *p;) {
-    if (*p < 0x80) {  // the common case, kept inline
-      folded.push_back(static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p + ('a' - 'A') : *p));
-      ++p;
+  size_t length = text ? std::strlen(text) : 0;
+  folded.resize(length);
+  FoldCase(text, length, folded.data());
+}
+
+void FoldCase(const char* text, size_t length, char* out) {
+  const unsigned char* p = U(text);
+  for (size_t i = 0; i < length;) {
+    if (p[i] < 0x80) {  // the common case, kept inline
+      out[i] = static_cast<char>(p[i] >= 'A' && p[i] <= 'Z' ? p[i] + ('a' - 'A') : p[i]);
+      ++i;
       continue;
     }
-    size_t n = FoldChar(p, false, out);
-    folded.append(out, n);
-    p += n;
+    // A lead byte as the last byte asked for folds alone: the fold never
+    // reads or writes past `length`.
+    i += FoldChar(p + i, i + 1 == length, out + i);
   }
 }
 
-bool FoldsTo(const char* text, size_t length, const std::string& folded) {
+bool FoldsTo(const char* text, size_t length, std::string_view folded) {
   if (!text) return folded.empty();
   const unsigned char* p = U(text);
   const char* expected = folded.data();
   size_t left = folded.size();
   char out[2];
-  for (; length > 0 && *p; ) {
+  for (; length > 0 && *p;) {
     size_t n = 1;
     if (*p < 0x80) {
       out[0] = static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p + ('a' - 'A') : *p);

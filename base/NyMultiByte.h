@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace ny::mb {
 
@@ -48,9 +49,15 @@ int CompareNoCaseN(const char* a, const char* b, size_t n);
 // hash names case-insensitively. Replaces the contents of `folded`.
 void FoldCase(const char* text, std::string& folded);
 
+// The same fold of the first `length` bytes of `text` (which has no
+// terminator before them) into the `length` bytes at `out`, for callers that
+// keep the result in a buffer of their own. Folding keeps the length of
+// every character, so the folded text is exactly as long as the text.
+void FoldCase(const char* text, size_t length, char* out);
+
 // True when `text`, up to its terminator or its first `length` bytes, folds
 // to exactly `folded` (a FoldCase result), without building the copy.
-bool FoldsTo(const char* text, size_t length, const std::string& folded);
+bool FoldsTo(const char* text, size_t length, std::string_view folded);
 
 // The blank test of configuration lines: space and the control characters
 // 9 to 13, byte by byte (a double-byte space is not blank).

@@ -30,6 +30,39 @@ bool SameText(const char* a, const char* b) {
   return *a == *b;
 }
 
+// A text folded to one case for one lookup (see ny::mb::FoldCase). Texts up
+// to the length of a MAX_PATH path are folded in place, so that a cached
+// read folds its section, key and path without allocating; longer ones go
+// to the heap.
+class FoldedText {
+ public:
+  explicit FoldedText(const char* text) : m_length(text ? std::strlen(text) : 0) {
+    char* out = m_short;
+    if (m_length > kShortBytes) {
+      m_long.resize(m_length);
+      out = m_long.data();
+    }
+    ny::mb::FoldCase(text, m_length, out);
+  }
+  FoldedText(const FoldedText&) = delete;
+  FoldedText& operator=(const FoldedText&) = delete;
+
+  std::string_view View() const { return {m_length > kShortBytes ? m_long.data() : m_short, m_length}; }
+
+ private:
+  static constexpr size_t kShortBytes = MAX_PATH;
+
+  size_t m_length;
+  char m_short[kShortBytes];  // the folded text when it fits
+  std::string m_long;         // when it does not
+};
+
+std::string FoldedCopy(const char* text) {
+  std::string folded;
+  ny::mb::FoldCase(text, folded);
+  return folded;
+}
+
 // A new configuration file starts as UTF-16: just the byte-order mark.
 void CreateUnicodeFile(const char* path) {
   ny::ScopedFile created = ny::OpenScopedFile(path, "ab");
@@ -37,6 +70,8 @@ void CreateUnicodeFile(const char* path) {
 }
 
 }  // namespace
+
+CachedConfigFile::CachedConfigFile(const char* path) : m_strPath(path), m_foldedPath(FoldedCopy(path)) {}
 
 NyConfigCache& TheConfigCache() {
   static NyConfigCache cache;
@@ -48,8 +83,8 @@ NyConfigCache::~NyConfigCache() { Flush(); }
 int NyConfigCache::FindFile(const char* path) const {
   if (m_files.empty()) return -1;
   if (SameText(m_files[m_iLastUsed]->m_strPath, path)) return m_iLastUsed;
-  ny::mb::FoldCase(path, m_foldedPath);
-  auto found = m_fileIndex.find(m_foldedPath);
+  const FoldedText folded(path);
+  auto found = m_fileIndex.find(folded.View());
   return found == m_fileIndex.end() ? -1 : found->second;
 }
 
@@ -60,8 +95,7 @@ CachedConfigFile* NyConfigCache::FindOrLoadFile(const char* path, int index) {
     if (!LoadFile(*file)) return nullptr;
     index = static_cast<int>(m_files.size());
     m_files.push_back(std::move(file));
-    ny::mb::FoldCase(path, m_foldedPath);
-    m_fileIndex.emplace(m_foldedPath, index);
+    m_fileIndex.emplace(m_files.back()->m_foldedPath, index);
   }
   m_iLastUsed = index;
   return m_files[index].get();
@@ -78,6 +112,9 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
 
   char key[kLineFieldBufferSize];
   char value[kLineFieldBufferSize];
+  // The folded names of the current section and key line; the strings keep
+  // their capacity from line to line.
+  std::string foldedSection, foldedKey;
   while (const std::string* read = reader->ReadLine()) {
     const char* line = read->c_str();
     if (IsSectionLine(line)) {
@@ -88,7 +125,8 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
         file.m_bWritable = false;
         headerId = m_store.Add(line, ConfigStringStore::kMaxTextBytes);
       }
-      AddSection(file, headerId, SectionName(line).c_str());
+      ny::mb::FoldCase(SectionName(line).c_str(), foldedSection);
+      AddSection(file, headerId, foldedSection);
       continue;
     }
     if (file.m_sections.empty()) continue;
@@ -102,8 +140,8 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
     CachedSection& section = file.m_sections.back();
     section.keyIds.push_back(keyId);
     section.valueIds.push_back(m_store.Add(value, std::strlen(value)));
-    ny::mb::FoldCase(key, m_foldedKey);  // m_foldedSection holds the section's name
-    IndexKey(file, static_cast<uint32_t>(file.m_sections.size() - 1));
+    ny::mb::FoldCase(key, foldedKey);
+    IndexKey(file, static_cast<uint32_t>(file.m_sections.size() - 1), foldedSection, foldedKey);
   }
   reader->Close();
   Hold(file);
@@ -125,36 +163,38 @@ void NyConfigCache::Hold(CachedConfigFile& file) {
   file.m_bHeld = file.m_hold.Open(file.m_strPath, CFile::modeRead | CFile::shareDenyWrite) != FALSE;
 }
 
-// Appends a section and files it under its folded name (left in
-// m_foldedSection); returns the sections of that name.
+// Appends a section and files it under its folded name; returns the
+// sections of that name.
 std::vector<uint32_t>& NyConfigCache::AddSection(CachedConfigFile& file, uint32_t headerId,
-                                                 const char* name) {
+                                                 const std::string& foldedName) {
   size_t length = std::strlen(m_store.Text(headerId));
   file.m_sections.push_back(
       CachedSection{headerId, static_cast<uint32_t>(length >= 2 ? length - 2 : 0), {}, {}});
-  ny::mb::FoldCase(name, m_foldedSection);
-  std::vector<uint32_t>& sections = file.m_sectionsByName[m_foldedSection];
+  std::vector<uint32_t>& sections = file.m_sectionsByName[foldedName];
   sections.push_back(static_cast<uint32_t>(file.m_sections.size() - 1));
   return sections;
 }
 
-// The index entry of the pair m_foldedSection / m_foldedKey, confirmed
-// against the stored key and the header's name.
-ConfigKeyIndex::Entry* NyConfigCache::FindKey(CachedConfigFile& file) {
-  uint32_t hash = ConfigKeyIndex::Hash(m_foldedSection, m_foldedKey);
+// The index entry of the pair of folded names, confirmed against the stored
+// key and the header's name.
+ConfigKeyIndex::Entry* NyConfigCache::FindKey(CachedConfigFile& file, std::string_view foldedSection,
+                                              std::string_view foldedKey) {
+  uint32_t hash = ConfigKeyIndex::Hash(foldedSection, foldedKey);
   return file.m_index.Find(hash, [&](const ConfigKeyIndex::Entry& entry) {
     const CachedSection& section = file.m_sections[entry.section];
-    return ny::mb::FoldsTo(m_store.TextAt(entry.key), ConfigStringStore::kMaxTextBytes, m_foldedKey) &&
-           ny::mb::FoldsTo(m_store.Text(section.headerId) + 1, section.nameLength, m_foldedSection);
+    return ny::mb::FoldsTo(m_store.TextAt(entry.key), ConfigStringStore::kMaxTextBytes, foldedKey) &&
+           ny::mb::FoldsTo(m_store.Text(section.headerId) + 1, section.nameLength, foldedSection);
   });
 }
 
-// Indexes the last key of `section` unless its pair already has an earlier
-// occurrence: lookups answer with the first one in file order.
-void NyConfigCache::IndexKey(CachedConfigFile& file, uint32_t section) {
-  if (FindKey(file)) return;
+// Indexes the last key of `section`, whose folded names are given, unless
+// its pair already has an earlier occurrence: lookups answer with the first
+// one in file order.
+void NyConfigCache::IndexKey(CachedConfigFile& file, uint32_t section, std::string_view foldedSection,
+                             std::string_view foldedKey) {
+  if (FindKey(file, foldedSection, foldedKey)) return;
   const CachedSection& s = file.m_sections[section];
-  file.m_index.Insert(ConfigKeyIndex::Entry{ConfigKeyIndex::Hash(m_foldedSection, m_foldedKey),
+  file.m_index.Insert(ConfigKeyIndex::Entry{ConfigKeyIndex::Hash(foldedSection, foldedKey),
                                             m_store.Locate(s.keyIds.back()),
                                             m_store.Locate(s.valueIds.back()), section});
 }
@@ -164,9 +204,8 @@ bool NyConfigCache::ReadValue(const char* section, const char* key, char* value,
   value[0] = '\0';
   CachedConfigFile* file = FindOrLoadFile(path, index);
   if (!file) return false;
-  ny::mb::FoldCase(section, m_foldedSection);
-  ny::mb::FoldCase(key, m_foldedKey);
-  if (const ConfigKeyIndex::Entry* entry = FindKey(*file)) {
+  const FoldedText foldedSection(section), foldedKey(key);
+  if (const ConfigKeyIndex::Entry* entry = FindKey(*file, foldedSection.View(), foldedKey.View())) {
     const char* text = m_store.TextAt(entry->value);
     size_t n = 0;
     for (; n < kMaxValueBytes && text[n]; ++n) value[n] = text[n];
@@ -190,16 +229,18 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
   if (!file) return false;
   file->m_bDirty = true;
 
-  ny::mb::FoldCase(section, m_foldedSection);
-  auto named = file->m_sectionsByName.find(m_foldedSection);
+  std::string foldedSection, foldedKey;
+  ny::mb::FoldCase(section, foldedSection);
+  auto named = file->m_sectionsByName.find(foldedSection);
   if (keyLength == 0) {
     // Empties every section of the name; the headers stay.
     if (named == file->m_sectionsByName.end()) return true;
     for (uint32_t index : named->second) {
       CachedSection& emptied = file->m_sections[index];
       for (uint32_t keyId : emptied.keyIds) {
-        ny::mb::FoldCase(m_store.Text(keyId), m_foldedKey);
-        if (ConfigKeyIndex::Entry* entry = FindKey(*file)) file->m_index.Erase(entry);
+        ny::mb::FoldCase(m_store.Text(keyId), foldedKey);
+        if (ConfigKeyIndex::Entry* entry = FindKey(*file, foldedSection, foldedKey))
+          file->m_index.Erase(entry);
       }
       emptied.keyIds.clear();
       emptied.valueIds.clear();
@@ -211,10 +252,10 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
     sections = &named->second;
   } else {
     std::string header = "[" + std::string(section) + "]";
-    sections = &AddSection(*file, m_store.Add(header.c_str(), header.size()), section);
+    sections = &AddSection(*file, m_store.Add(header.c_str(), header.size()), foldedSection);
   }
-  ny::mb::FoldCase(key, m_foldedKey);
-  if (ConfigKeyIndex::Entry* entry = FindKey(*file)) {
+  ny::mb::FoldCase(key, foldedKey);
+  if (ConfigKeyIndex::Entry* entry = FindKey(*file, foldedSection, foldedKey)) {
     CachedSection& holder = file->m_sections[entry->section];
     for (size_t i = 0; i < holder.keyIds.size(); ++i) {
       if (m_store.Locate(holder.keyIds[i]) != entry->key) continue;
@@ -231,7 +272,7 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
     CachedSection& target = file->m_sections[first];
     target.keyIds.push_back(m_store.Add(key, keyLength));
     target.valueIds.push_back(m_store.Add(value, valueLength));
-    IndexKey(*file, first);
+    IndexKey(*file, first, foldedSection, foldedKey);
   }
   return CheckLimits();
 }

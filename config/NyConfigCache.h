@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -23,15 +24,15 @@
 namespace ny::config {
 
 struct CachedSection {
-  uint32_t headerId = 0;          // the header line as read, or "[name]" for a new section
-  uint32_t nameLength = 0;        // the header's length less its first and last character
-  std::vector<uint32_t> keyIds;   // in file order
-  std::vector<uint32_t> valueIds; // the i-th value belongs to the i-th key
+  uint32_t headerId = 0;           // the header line as read, or "[name]" for a new section
+  uint32_t nameLength = 0;         // the header's length less its first and last character
+  std::vector<uint32_t> keyIds;    // in file order
+  std::vector<uint32_t> valueIds;  // the i-th value belongs to the i-th key
 };
 
 class CachedConfigFile {
-public:
-  explicit CachedConfigFile(const char* path) : m_strPath(path) {}
+ public:
+  explicit CachedConfigFile(const char* path);
   CachedConfigFile(const CachedConfigFile&) = delete;
   CachedConfigFile& operator=(const CachedConfigFile&) = delete;
 
@@ -43,6 +44,9 @@ public:
   // back would lose it, so such a file is served from memory only.
   bool m_bWritable = true;
   CString m_strPath;
+  // The path folded to one case: the file's key in the cache's index of
+  // paths, which views this text, so it never changes.
+  const std::string m_foldedPath;
   std::vector<CachedSection> m_sections;
   // The sections of each folded name, in file order (for writes).
   std::unordered_map<std::string, std::vector<uint32_t>> m_sectionsByName;
@@ -50,7 +54,7 @@ public:
 };
 
 class NyConfigCache {
-public:
+ public:
   NyConfigCache() = default;
   // Writes back what is dirty: the cache dies when the library is unloaded.
   virtual ~NyConfigCache();
@@ -76,29 +80,28 @@ public:
   bool m_bUse = false;
   unsigned long m_dwStringLimit = 90000;
 
-private:
+ private:
   static constexpr size_t kMaxFiles = 100;
 
   CachedConfigFile* FindOrLoadFile(const char* path, int index);
   bool LoadFile(CachedConfigFile& file);
   void Hold(CachedConfigFile& file);
-  std::vector<uint32_t>& AddSection(CachedConfigFile& file, uint32_t headerId, const char* name);
-  ConfigKeyIndex::Entry* FindKey(CachedConfigFile& file);
-  void IndexKey(CachedConfigFile& file, uint32_t section);
+  std::vector<uint32_t>& AddSection(CachedConfigFile& file, uint32_t headerId, const std::string& foldedName);
+  ConfigKeyIndex::Entry* FindKey(CachedConfigFile& file, std::string_view foldedSection,
+                                 std::string_view foldedKey);
+  void IndexKey(CachedConfigFile& file, uint32_t section, std::string_view foldedSection,
+                std::string_view foldedKey);
   bool CheckLimits();
   bool WriteBack(const CachedConfigFile& file) const;
 
   ConfigStringStore m_store;
   std::vector<std::unique_ptr<CachedConfigFile>> m_files;  // in order of loading
   int m_iLastUsed = 0;
-  // Every cached file's index under its folded path. Paths that compare
-  // equal ignoring case fold alike, so at most one file matches a path and
-  // no search order is needed.
-  std::unordered_map<std::string, int> m_fileIndex;
-  // Scratch space: the folded names of the operation under way.
-  mutable std::string m_foldedPath;
-  std::string m_foldedSection;
-  std::string m_foldedKey;
+  // Every cached file's index under its folded path (a view of the file's
+  // m_foldedPath, emptied before the files go). Paths that compare equal
+  // ignoring case fold alike, so at most one file matches a path and no
+  // search order is needed.
+  std::unordered_map<std::string_view, int> m_fileIndex;
 };
 
 // The process's cache, created at its first use.

@@ -75,8 +75,8 @@ bool NyConfigCache::Flush() {
     file->m_hold.Close();
     if (!WriteBack(*file)) allWritten = false;
   }
-  m_files.clear();  // closes every remaining held file
-  m_fileIndex.clear();
+  m_fileIndex.clear();  // first: it views the files' paths
+  m_files.clear();      // closes every remaining held file
   m_iLastUsed = 0;
   m_store.Clear();
   return allWritten;

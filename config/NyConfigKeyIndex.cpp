@@ -7,7 +7,7 @@ namespace ny::config {
 namespace {
 
 // Mixes a text into `h` eight bytes at a time.
-uint64_t Mix(uint64_t h, const std::string& text) {
+uint64_t Mix(uint64_t h, std::string_view text) {
   const char* p = text.data();
   size_t left = text.size();
   for (; left >= 8; p += 8, left -= 8) {
@@ -24,7 +24,7 @@ uint64_t Mix(uint64_t h, const std::string& text) {
 
 }  // namespace
 
-uint32_t ConfigKeyIndex::Hash(const std::string& section, const std::string& key) {
+uint32_t ConfigKeyIndex::Hash(std::string_view section, std::string_view key) {
   // The section's length keeps "ab"+"c" apart from "a"+"bc"; the final mix
   // makes the low bits that pick the slot depend on every byte.
   uint64_t h = Mix(Mix(section.size() * 0xC2B2AE3D27D4EB4Full, section), key);

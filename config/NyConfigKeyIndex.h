@@ -8,13 +8,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace ny::config {
 
 class ConfigKeyIndex {
-public:
+ public:
   // 16 bytes, so that four share a cache line.
   struct Entry {
     uint32_t hash;     // kEmpty and kErased mark free slots
@@ -24,7 +24,7 @@ public:
   };
 
   // The hash of a folded section name and a folded key; never a marker.
-  static uint32_t Hash(const std::string& section, const std::string& key);
+  static uint32_t Hash(std::string_view section, std::string_view key);
 
   // The entry with `hash` that `same` confirms; null when there is none.
   template <typename Same>
@@ -42,7 +42,7 @@ public:
   // Removes an entry that Find returned.
   void Erase(Entry* entry);
 
-private:
+ private:
   static constexpr uint32_t kEmpty = 0;
   static constexpr uint32_t kErased = 1;
 

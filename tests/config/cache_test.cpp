@@ -12,7 +12,7 @@ namespace {
 std::vector<long> g_counts;
 
 class ConfigCache : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(NySetUseConfigCache(true, 90000));
     g_counts.clear();
@@ -42,7 +42,8 @@ std::string Keys(char v, int keys, const std::string& value = "") {
 }
 
 ny::ScopedKernelHandle Open(const std::string& path, DWORD access, DWORD share) {
-  return ny::ScopedKernelHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+  return ny::ScopedKernelHandle(
+      ::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 // Scenarios in a process of their own get their file in NY_CACHE_FILE.
@@ -112,8 +113,9 @@ TEST_F(ConfigCache, KilledWriteBackNeverLeavesAPartialFile) {
 // A new file starts as FF FE; an empty key empties a section, an empty value
 // adds no key; a UTF-16 file is written back as narrow text.
 TEST_F(ConfigCache, WriteBackHasTheWrittenForm) {
-  std::string path = m_dir.WriteFile("form.ini", "; comment\n[Main]\nA = 1\n\n  [Main]\nB='quoted'\n"
-                                                 "[Other]\nX=1\n[main]\nA=second\nC=3\n");
+  std::string path = m_dir.WriteFile("form.ini",
+                                     "; comment\n[Main]\nA = 1\n\n  [Main]\nB='quoted'\n"
+                                     "[Other]\nX=1\n[main]\nA=second\nC=3\n");
   EXPECT_EQ(Read(path, "MAIN", "a"), "1");
   EXPECT_EQ(Read(path, "Main", "C"), "3");
   EXPECT_EQ(Read(path, "Main", "B"), "");
@@ -138,6 +140,17 @@ TEST_F(ConfigCache, WriteBackHasTheWrittenForm) {
             "[main]\r\nA=second\r\nC=changed\r\n\r\n[Fresh]\r\nK=v\r\n\r\n");
   EXPECT_EQ(nytest::ReadBytes(fresh), "[S]\r\n\r\n[Empty]\r\n\r\n");
   EXPECT_EQ(nytest::ReadBytes(wide), "[S]\r\nk=w\r\n\r\n");
+}
+
+// Names longer than any path are folded apart from the short ones, on the
+// heap: they must still match ignoring case, and only in full.
+TEST_F(ConfigCache, NamesLongerThanAPathMatchIgnoringCase) {
+  const std::string section(300, 'S'), key(1000, 'K'), lowerSection(300, 's'), lowerKey(1000, 'k');
+  std::string path = m_dir.WriteFile("long.ini", "[" + section + "]\n" + key + "=1\n");
+  EXPECT_EQ(Read(path, lowerSection.c_str(), lowerKey.c_str()), "1");
+  EXPECT_EQ(Read(path, lowerSection.c_str(), lowerKey.substr(0, 999).c_str()), "");
+  EXPECT_TRUE(NyWriteConfigT(lowerSection.c_str(), lowerKey.c_str(), "2", path.c_str()));
+  EXPECT_EQ(Read(path, section.c_str(), key.c_str()), "2");
 }
 
 // Paths match ignoring case (the last file used byte for byte, others by
@@ -184,7 +197,8 @@ TEST_F(ConfigCache, LimitsMakeTheCacheFlushItself) {
 // back would lose that line), is served from memory and never written.
 TEST_F(ConfigCache, ReadOnlyAndOverlongFilesAreServedFromMemoryOnly) {
   std::string longKey = "[S]\nK=1\n" + std::string(2000, 'k') + "=v\n";
-  std::string overlong = m_dir.WriteFile("long.ini", longKey), readOnly = m_dir.WriteFile("ro.ini", "[S]\nK=1\n");
+  std::string overlong = m_dir.WriteFile("long.ini", longKey),
+              readOnly = m_dir.WriteFile("ro.ini", "[S]\nK=1\n");
   EXPECT_TRUE(NyWriteConfigT(std::string(1100, 's').c_str(), "K", "v", overlong.c_str()));  // refused
   ASSERT_TRUE(::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
   for (const std::string& path : {readOnly, overlong}) {
