@@ -7,6 +7,34 @@
 #include "NyApi.h"
 #include "NyToolkit.h"
 
+// ---- Owned handle --------------------------------------------------------------------
+// Owns one kernel handle and closes it on destruction. A copy owns a
+// duplicate of the handle (same access, this process), so that each object
+// closes only its own; should the duplicate fail, the copy has no handle. A
+// move hands the handle over. Only null means "no handle": INVALID_HANDLE_VALUE
+// is also the value of the current process's pseudo handle. Converts to
+// HANDLE for the platform's calls. Closing keeps the caller's last error.
+class NY_API NyOwnedHandle {
+ public:
+  NyOwnedHandle() = default;
+  // Takes ownership of `handle`.
+  explicit NyOwnedHandle(HANDLE handle) : m_handle(handle) {}
+  NyOwnedHandle(const NyOwnedHandle& other);
+  NyOwnedHandle& operator=(const NyOwnedHandle& other);
+  NyOwnedHandle(NyOwnedHandle&& other) noexcept;
+  NyOwnedHandle& operator=(NyOwnedHandle&& other) noexcept;
+  ~NyOwnedHandle();
+
+  operator HANDLE() const { return m_handle; }
+  // Closes the owned handle, if any, and takes ownership of `handle`.
+  void Reset(HANDLE handle = nullptr);
+  // Gives the handle up without closing it; the object is left without one.
+  [[nodiscard]] HANDLE Release();
+
+ private:
+  HANDLE m_handle = nullptr;
+};
+
 // ---- Command line runner -----------------------------------------------------------
 // One child process: executable, arguments, working folder and window state.
 // The object is idle until Execute starts the child, and executing while it
@@ -14,7 +42,7 @@
 // observed (CheckExit, WaitExit), on Terminate, or on Clear and destruction,
 // which leave the child running. Not thread-safe: one thread at a time.
 class NY_API NyCommandLine {
-public:
+ public:
   explicit NyCommandLine(const char* exeName);
   // A copy describes the same command; a live child is shared through a
   // duplicated process handle (see the definition).
@@ -71,7 +99,7 @@ public:
   // non-empty elements.
   static std::vector<CString> SplitAndUnescapeCommandLine(const CString& commandLine);
 
-protected:
+ protected:
   // Waits without time limit for the held process; true when it has ended.
   virtual bool OnWaitExit();
   // Composes the command line from the executable and the arguments.
@@ -83,10 +111,9 @@ protected:
   bool m_bShowWindow = false;
   CString m_strCurrentDirectory;
   int m_iExitCode = 0;
-  HANDLE m_hProcess = nullptr;    // the running child, owned
+  NyOwnedHandle m_hProcess;         // the running child; a copy owns a duplicate
   CString* m_pstrStdout = nullptr;  // capture target, caller-owned
 
-private:
+ private:
   bool WaitExitImpl();
-  void ReleaseProcess();
 };

@@ -14,6 +14,15 @@ CString ToCString(const std::string& s) { return CString(s.c_str(), static_cast<
 
 NyCommandLine::NyCommandLine(const char* exeName) : m_strExeName(exeName) {}
 
+// Copies go member by member. A copy that shared the original's process
+// handle would close it a second time, and one that dropped it could no
+// longer wait for a child it describes, so m_hProcess copies as a duplicate
+// of the handle: both objects can poll, wait for or kill the same child, and
+// each releases its own handle. Should the duplicate fail, the copy is idle.
+// An assignment releases (does not kill) the target's own child.
+NyCommandLine::NyCommandLine(const NyCommandLine& other) = default;
+NyCommandLine& NyCommandLine::operator=(const NyCommandLine& other) = default;
+
 void NyCommandLine::SetExeName(const char* exeName) { m_strExeName = exeName; }
 const char* NyCommandLine::GetExeName() const { return m_strExeName.GetString(); }
 void NyCommandLine::AddArgument(const char* argument) { m_strArguments.push_back(CString(argument)); }

@@ -1,9 +1,8 @@
 // NyCommandLine: starting, watching and killing the child on Win32.
-#include "NyProcess.h"
-
 #include <string>
 #include <vector>
 
+#include "NyProcess.h"
 #include "base/NyScopedHandle.h"
 
 namespace {
@@ -20,49 +19,41 @@ HANDLE Duplicate(HANDLE source, bool inheritable) {
 
 }  // namespace
 
-// A copy that shared the original's process handle would close it a second
-// time, and one that dropped it could no longer wait for a child it
-// describes. So the copy takes a duplicate of the handle: both objects can
-// poll, wait for or kill the same child, and each releases its own handle.
-// Should the duplicate fail, the copy is idle.
-NyCommandLine::NyCommandLine(const NyCommandLine& other)
-    : m_strExeName(other.m_strExeName),
-      m_strArguments(other.m_strArguments),
-      m_bEscapeChars(other.m_bEscapeChars),
-      m_bShowWindow(other.m_bShowWindow),
-      m_strCurrentDirectory(other.m_strCurrentDirectory),
-      m_iExitCode(other.m_iExitCode),
-      m_hProcess(other.m_hProcess ? Duplicate(other.m_hProcess, false) : nullptr),
-      m_pstrStdout(other.m_pstrStdout) {}
+NyOwnedHandle::NyOwnedHandle(const NyOwnedHandle& other)
+    : m_handle(other.m_handle ? Duplicate(other.m_handle, false) : nullptr) {}
 
-// The target's own child is released (not killed) before it takes a
-// duplicate of the source's.
-NyCommandLine& NyCommandLine::operator=(const NyCommandLine& other) {
-  if (this == &other) return *this;
-  HANDLE process = other.m_hProcess ? Duplicate(other.m_hProcess, false) : nullptr;
-  ReleaseProcess();
-  m_strExeName = other.m_strExeName;
-  m_strArguments = other.m_strArguments;
-  m_bEscapeChars = other.m_bEscapeChars;
-  m_bShowWindow = other.m_bShowWindow;
-  m_strCurrentDirectory = other.m_strCurrentDirectory;
-  m_iExitCode = other.m_iExitCode;
-  m_hProcess = process;
-  m_pstrStdout = other.m_pstrStdout;
+NyOwnedHandle& NyOwnedHandle::operator=(const NyOwnedHandle& other) {
+  if (this != &other) Reset(other.m_handle ? Duplicate(other.m_handle, false) : nullptr);
   return *this;
+}
+
+NyOwnedHandle::NyOwnedHandle(NyOwnedHandle&& other) noexcept : m_handle(other.Release()) {}
+
+NyOwnedHandle& NyOwnedHandle::operator=(NyOwnedHandle&& other) noexcept {
+  if (this != &other) Reset(other.Release());
+  return *this;
+}
+
+NyOwnedHandle::~NyOwnedHandle() { Reset(); }
+
+void NyOwnedHandle::Reset(HANDLE handle) {
+  HANDLE old = m_handle;
+  m_handle = handle;
+  if (old) ny::ScopedKernelHandle(old).Reset();  // closes, keeping the last error
+}
+
+HANDLE NyOwnedHandle::Release() {
+  HANDLE handle = m_handle;
+  m_handle = nullptr;
+  return handle;
 }
 
 NyCommandLine::~NyCommandLine() { Clear(); }
 
-void NyCommandLine::ReleaseProcess() {
-  ny::ScopedKernelHandle(m_hProcess).Reset();
-  m_hProcess = nullptr;
-}
-
 void NyCommandLine::Clear() {
   m_strExeName.Empty();
   m_strArguments.clear();
-  ReleaseProcess();
+  m_hProcess.Reset();
 }
 
 bool NyCommandLine::Execute() {
@@ -90,7 +81,8 @@ bool NyCommandLine::Execute() {
   }
 
   // The stored folder stays as it is; an empty one means ours, now.
-  std::string folder(m_strCurrentDirectory.GetString(), static_cast<size_t>(m_strCurrentDirectory.GetLength()));
+  std::string folder(m_strCurrentDirectory.GetString(),
+                     static_cast<size_t>(m_strCurrentDirectory.GetLength()));
   if (folder.empty()) {
     char buffer[MAX_PATH];
     const DWORD length = ::GetCurrentDirectoryA(MAX_PATH, buffer);
@@ -116,7 +108,7 @@ bool NyCommandLine::Execute() {
   const bool created = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         folder.c_str(), &startup, &info) != FALSE;
   if (created) {
-    m_hProcess = info.hProcess;
+    m_hProcess.Reset(info.hProcess);
     ny::ScopedKernelHandle(info.hThread).Reset();
   }
   if (!m_pstrStdout) return created;
@@ -150,14 +142,12 @@ bool NyCommandLine::CheckExit(bool* exited) {
   }
   if (code == STILL_ACTIVE) return true;
   *exited = true;
-  ReleaseProcess();
+  m_hProcess.Reset();
   m_iExitCode = static_cast<int>(code);
   return true;
 }
 
-bool NyCommandLine::OnWaitExit() {
-  return ::WaitForSingleObject(m_hProcess, INFINITE) == WAIT_OBJECT_0;
-}
+bool NyCommandLine::OnWaitExit() { return ::WaitForSingleObject(m_hProcess, INFINITE) == WAIT_OBJECT_0; }
 
 bool NyCommandLine::WaitExitImpl() {
   if (!m_hProcess) return true;
@@ -175,5 +165,5 @@ bool NyCommandLine::WaitExit(int* exitCode) {
 void NyCommandLine::Terminate(int exitCode) {
   if (!m_hProcess) return;
   ::TerminateProcess(m_hProcess, static_cast<UINT>(exitCode));
-  ReleaseProcess();
+  m_hProcess.Reset();
 }
