@@ -1,4 +1,5 @@
-// NyCommandLine: starting, watching and killing the child on Win32.
+// NyCommandLine on Win32: the owned process handle, and starting, watching
+// and killing the child.
 #include <string>
 #include <vector>
 
