@@ -137,10 +137,8 @@ bool NyCommandLine::CheckExit(bool* exited) {
   }
   *exited = false;
   DWORD code = 0;
-  if (!::GetExitCodeProcess(m_hProcess, &code)) {
-    ::GetLastError();  // the handle is kept; the caller may poll again
-    return false;
-  }
+  // On failure the handle is kept: the caller may poll again.
+  if (!::GetExitCodeProcess(m_hProcess, &code)) return false;
   if (code == STILL_ACTIVE) return true;
   *exited = true;
   m_hProcess.Reset();
