@@ -1,12 +1,12 @@
 #include "base/NyMultiByte.h"
 
+#include "base/NyWindows.h"
+
 #include <mbctype.h>
 #include <mbstring.h>
 
 #include <cctype>
 #include <cstring>
-
-#include "base/NyWindows.h"
 
 namespace ny::mb {
 

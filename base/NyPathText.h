@@ -3,17 +3,15 @@
 // before anything is written.
 #pragma once
 
+#include "base/NyWindows.h"
+
 #include <cstring>
 #include <initializer_list>
-
-#include "base/NyWindows.h"
 
 namespace ny {
 
 // True for a non-null text shorter than MAX_PATH bytes.
-inline bool FitsPath(const char* text) {
-  return text && strnlen(text, MAX_PATH) < MAX_PATH;
-}
+inline bool FitsPath(const char* text) { return text && strnlen(text, MAX_PATH) < MAX_PATH; }
 
 // Copies `text` into a MAX_PATH buffer; false (nothing written) when it does not fit.
 inline bool CopyPath(char* buffer, const char* text) {

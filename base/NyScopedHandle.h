@@ -9,7 +9,7 @@ namespace ny {
 
 template <typename Traits>
 class ScopedHandle {
-public:
+ public:
   using handle_type = typename Traits::handle_type;
 
   ScopedHandle() = default;
@@ -44,7 +44,7 @@ public:
     m_h = h;
   }
 
-private:
+ private:
   handle_type m_h = Traits::Invalid();
 };
 

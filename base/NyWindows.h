@@ -9,7 +9,8 @@
 #pragma once
 
 #if !defined(_WIN32_WINNT) || _WIN32_WINNT != 0x0601 || !defined(WIN32_LEAN_AND_MEAN) || !defined(NOMINMAX)
-#error "library sources are compiled with _WIN32_WINNT=0x0601, WIN32_LEAN_AND_MEAN and NOMINMAX from the build"
+#error \
+    "library sources are compiled with _WIN32_WINNT=0x0601, WIN32_LEAN_AND_MEAN and NOMINMAX from the build"
 #endif
 
 #include <windows.h>

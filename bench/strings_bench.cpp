@@ -4,8 +4,6 @@
 // a measurement, not a test: it exits 0 whatever it finds and says in its
 // last line how many of its targets were met. A reader that gives a wrong
 // text is reported as such, since its speed would then mean nothing.
-#include "NyBench.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "NyBench.h"
 #include "NyConfig.h"
 #include "NyStringPool.h"
 
@@ -63,7 +62,12 @@ std::string PoolText(const char* language, int sections) {
   for (int s = 0; s < sections; ++s) {
     text.append("[").append(SectionName(s * kKeysPerSection)).append("]\r\n");
     for (int k = s * kKeysPerSection; k < (s + 1) * kKeysPerSection; ++k) {
-      text.append(KeyName(k)).append("_").append(language).append("=").append(Text(k, language)).append("\r\n");
+      text.append(KeyName(k))
+          .append("_")
+          .append(language)
+          .append("=")
+          .append(Text(k, language))
+          .append("\r\n");
     }
   }
   return text;
@@ -90,8 +94,8 @@ bool WritePoolFolder(const std::string& folder) {
 struct Query {
   char pool[8];
   char section[16];
-  char key[16];    // as the string pool is asked: "Key0712"
-  char entry[24];  // as the file stores it: "Key0712_ENG"
+  char key[16];      // as the string pool is asked: "Key0712"
+  char entry[24];    // as the file stores it: "Key0712_ENG"
   const char* path;  // the pool's file in the language asked
   int keyNo;
 };
@@ -168,9 +172,8 @@ int main() {
 
   // Warm-up: every ENG file into the cache before the clock runs.
   for (int p = 0; p < kPools; ++p) NyLoadStringT(PoolName(p).c_str(), "Section00", "Key0000");
-  double pool = LoadsPerSecond(queries, "ENG", [](const Query& q) {
-    return NyLoadStringT(q.pool, q.section, q.key);
-  });
+  double pool =
+      LoadsPerSecond(queries, "ENG", [](const Query& q) { return NyLoadStringT(q.pool, q.section, q.key); });
   // The same lookups straight into the cache: what the string pool adds.
   double config = LoadsPerSecond(queries, "ENG", [&](const Query& q) {
     return NyReadConfigT(q.section, q.entry, buffer, q.path) ? static_cast<const char*>(buffer) : nullptr;
@@ -180,15 +183,13 @@ int main() {
   // the default language's file. Both sets are loaded before the clock runs.
   NySetStringPoolLanguage("DEU");
   for (int p = 0; p < kPools; ++p) NyLoadStringT(PoolName(p).c_str(), "Section10", "Key1000");
-  double fallBackRate = LoadsPerSecond(fallBack, kDefaultLanguage, [](const Query& q) {
-    return NyLoadStringT(q.pool, q.section, q.key);
-  });
+  double fallBackRate = LoadsPerSecond(
+      fallBack, kDefaultLanguage, [](const Query& q) { return NyLoadStringT(q.pool, q.section, q.key); });
   NySetStringPoolLanguage("ENG");
 
   NySetUseConfigCache(false);
-  double uncached = LoadsPerSecond(queries, "ENG", [](const Query& q) {
-    return NyLoadStringT(q.pool, q.section, q.key);
-  });
+  double uncached =
+      LoadsPerSecond(queries, "ENG", [](const Query& q) { return NyLoadStringT(q.pool, q.section, q.key); });
 
   std::printf("Random loads of existing texts over the 10 ENG pools\n");
   std::printf("  %-40s %12s %10s\n", "reader", "loads/s", "pool /");

@@ -1,15 +1,14 @@
 // The typed configuration families over the plain, default and user layers.
 // Every string read and write ends in the plain family, which checks its
 // arguments and hands the call to the routing point.
-#include "NyConfig.h"
-
 #include <cstring>
 
+#include "NyConfig.h"
 #include "NyIdentity.h"
+#include "base/NyPathText.h"
 #include "config/NyConfigRoute.h"
 #include "config/NyConfigText.h"
 #include "config/NyConfigValue.h"
-#include "base/NyPathText.h"
 
 namespace {
 

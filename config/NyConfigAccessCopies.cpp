@@ -1,10 +1,9 @@
 // The forms without T: each text argument is copied into a toolkit string
 // first, so that a null pointer counts as the empty text, and string reads go
 // through a buffer of their own that reaches the caller on every return.
-#include "NyConfig.h"
-
 #include <cstring>
 
+#include "NyConfig.h"
 #include "NyToolkit.h"
 #include "config/NyConfigText.h"
 
@@ -66,9 +65,8 @@ bool NyWriteConfig(const char* section, const char* key, bool value, const char*
 // ---- Default layer -------------------------------------------------------------
 
 bool NyReadDefaultConfig(const char* section, const char* key, char* value, const char* fileName) {
-  return ReadThroughCopy(value, [&](char* own) {
-    return NyReadDefaultConfigT(C(section), C(key), own, C(fileName));
-  });
+  return ReadThroughCopy(
+      value, [&](char* own) { return NyReadDefaultConfigT(C(section), C(key), own, C(fileName)); });
 }
 bool NyReadDefaultConfig(const char* section, const char* key, double& value, const char* fileName) {
   return NyReadDefaultConfigT(C(section), C(key), value, C(fileName));
@@ -109,9 +107,8 @@ bool NyWriteDefaultConfig(const char* section, const char* key, bool value, cons
 
 bool NyReadUserConfig(const char* section, const char* key, char* value, const char* fileName,
                       bool fallBack) {
-  return ReadThroughCopy(value, [&](char* own) {
-    return NyReadUserConfigT(C(section), C(key), own, C(fileName), fallBack);
-  });
+  return ReadThroughCopy(
+      value, [&](char* own) { return NyReadUserConfigT(C(section), C(key), own, C(fileName), fallBack); });
 }
 bool NyReadUserConfig(const char* section, const char* key, double& value, const char* fileName,
                       bool fallBack) {
@@ -121,8 +118,7 @@ bool NyReadUserConfig(const char* section, const char* key, float& value, const 
                       bool fallBack) {
   return NyReadUserConfigT(C(section), C(key), value, C(fileName), fallBack);
 }
-bool NyReadUserConfig(const char* section, const char* key, int& value, const char* fileName,
-                      bool fallBack) {
+bool NyReadUserConfig(const char* section, const char* key, int& value, const char* fileName, bool fallBack) {
   return NyReadUserConfigT(C(section), C(key), value, C(fileName), fallBack);
 }
 bool NyReadUserConfig(const char* section, const char* key, long& value, const char* fileName,

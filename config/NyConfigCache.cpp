@@ -1,11 +1,12 @@
 #include "config/NyConfigCache.h"
 
+#include "base/NyWindows.h"
+
 #include <cstring>
 
 #include "NyIdentity.h"
 #include "base/NyMultiByte.h"
 #include "base/NyScopedFile.h"
-#include "base/NyWindows.h"
 #include "config/NyConfigFile.h"
 #include "config/NyConfigText.h"
 #include "config/NyRetry.h"

@@ -1,6 +1,5 @@
 // The exported switches of the configuration cache and the counting callback.
 #include "NyConfig.h"
-
 #include "config/NyConfigCache.h"
 
 namespace {

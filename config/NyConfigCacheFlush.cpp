@@ -2,6 +2,8 @@
 // file beside it, forced to disk, and then put in its place in one rename,
 // so that a crash or power cut at any moment leaves either the whole old
 // file or the whole new one.
+#include "base/NyWindows.h"
+
 #include <io.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include "NyConfig.h"
 #include "NyIdentity.h"
 #include "base/NyScopedFile.h"
-#include "base/NyWindows.h"
 #include "config/NyConfigCache.h"
 #include "config/NyConfigFile.h"
 #include "config/NyRetry.h"

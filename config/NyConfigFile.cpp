@@ -1,11 +1,12 @@
 #include "config/NyConfigFile.h"
 
+#include "base/NyWindows.h"
+
 #include <cstring>
 
 #include "NyIdentity.h"
 #include "base/NyScopedFile.h"
 #include "base/NyScopedHandle.h"
-#include "base/NyWindows.h"
 #include "config/NyConfigText.h"
 
 namespace {

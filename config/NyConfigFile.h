@@ -24,7 +24,7 @@
 // length is read whole with one buffered pass. A Ctrl-Z byte is data here,
 // not the end of the file.
 class NY_API NyStdioFileForConfigCache {
-public:
+ public:
   // Takes ownership of `stream`. For narrow text the toolkit's stdio-file
   // object is laid over it; for UTF-16 only the stream is kept.
   NyStdioFileForConfigCache(FILE* stream, bool unicode);
@@ -51,7 +51,7 @@ public:
   FILE* m_pStream = nullptr;
   bool m_bUnicode = false;
 
-private:
+ private:
   bool Fill();
   bool ReadNarrowLine();
   bool ReadWideLine();
@@ -78,13 +78,12 @@ NY_API std::unique_ptr<NyStdioFileForConfigCache> OpenConfigFileForReading(const
 // section named `section`, cut to `size` - 1 bytes; when there is none, the
 // default value (cut the same way). True in both cases; false, with `value`
 // empty, when the file cannot be opened; false for a null `value`.
-NY_API bool ReadConfigFileValue(const char* section, const char* key, const char* defaultValue,
-                         char* value, size_t size, const char* path);
+NY_API bool ReadConfigFileValue(const char* section, const char* key, const char* defaultValue, char* value,
+                                size_t size, const char* path);
 
 // The uncached writer: creates a missing file empty, then has the platform's
 // profile writer set the value. A null or empty key removes the whole
 // section. Failures leave the file as it was and are not reported.
-NY_API void WriteConfigFileValue(const char* section, const char* key, const char* value,
-                          const char* path);
+NY_API void WriteConfigFileValue(const char* section, const char* key, const char* value, const char* path);
 
 }  // namespace ny::config

@@ -6,7 +6,7 @@ namespace ny::config {
 
 namespace {
 
-constexpr size_t kShortLimit = 60;   // short texts are shorter
+constexpr size_t kShortLimit = 60;    // short texts are shorter
 constexpr size_t kMediumLimit = 200;  // medium texts are shorter
 // Locations of slot texts carry this bit; short texts' offsets stay below it.
 // Ids end below it too, far beyond what memory could hold.

@@ -21,7 +21,7 @@
 namespace ny::config {
 
 class ConfigStringStore {
-public:
+ public:
   static constexpr uint32_t kInvalidId = 0xFFFFFFFFu;
   // The longest text a slot holds with its terminator.
   static constexpr size_t kMaxTextBytes = 1033;
@@ -50,7 +50,7 @@ public:
   // Frees every block and starts the ids afresh.
   void Clear();
 
-private:
+ private:
   // Short texts: chunks of packed texts, each text preceded by one byte
   // giving the room it has (terminator included), and each id's offset.
   static constexpr size_t kChunkBits = 16;

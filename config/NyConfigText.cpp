@@ -59,9 +59,7 @@ const char* SplitKeyLine(const char* line, size_t& keyLength) {
 
 }  // namespace
 
-bool IsSectionLine(const char* line) {
-  return line && *SkipBlanks(line) == '[';
-}
+bool IsSectionLine(const char* line) { return line && *SkipBlanks(line) == '['; }
 
 bool IsKeyLine(const char* line) {
   size_t keyLength = 0;

@@ -1,10 +1,11 @@
 // DoRor demo host: loads the DLL and prints what a host sees at start-up.
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "DoRor.h"
-#include <windows.h>
 
 namespace {
 
@@ -108,9 +109,11 @@ int main() {
   NySetStringPoolDefaultLanguage("ENG");
   NyAddPreferentialStringPoolT("Demo", "Custom");
   std::printf("\nString pool (%s)\n", ToTerminal(NyGetStringPoolPathT()).c_str());
-  const struct { const char* section; const char* key; } texts[] = {
-      {"Menu", "File"}, {"Menu", "Open"}, {"Menu", "View"}, {"Menu", "Exit"},
-      {"Messages", "Saved"}, {"Messages", "Lines"}, {"Messages", "Missing"}};
+  const struct {
+    const char* section;
+    const char* key;
+  } texts[] = {{"Menu", "File"},      {"Menu", "Open"},      {"Menu", "View"},       {"Menu", "Exit"},
+               {"Messages", "Saved"}, {"Messages", "Lines"}, {"Messages", "Missing"}};
   for (const char* language : {"ENG", "DEU", "JPN"}) {
     NySetStringPoolLanguage(language);
     std::printf("  %s\n", language);
@@ -123,8 +126,9 @@ int main() {
       std::printf("    %-16s %s\n", (std::string(text.section) + "/" + text.key).c_str(), shown.c_str());
     }
   }
-  std::printf("  (ENG Menu/Exit comes from the preferential pool Custom; DEU Messages/Lines falls\n"
-              "   back to the default language ENG; Messages/Missing exists nowhere)\n");
+  std::printf(
+      "  (ENG Menu/Exit comes from the preferential pool Custom; DEU Messages/Lines falls\n"
+      "   back to the default language ENG; Messages/Missing exists nowhere)\n");
 
   // Data utilities: version and system information, units, a CSV line.
   char dll[MAX_PATH] = "";
@@ -141,7 +145,8 @@ int main() {
   const double length = 254.0, area = 645.16;  // millimetres, square millimetres
   for (DisplayUnit unit : {DISPLAY_UNIT_MM, DISPLAY_UNIT_INCH}) {
     NySetDisplayUnit(unit);
-    std::printf("  %-34s %g %s, %g %s\n", unit == DISPLAY_UNIT_MM ? "254 mm, 645.16 mm2 shown in mm" : "... in inches",
+    std::printf("  %-34s %g %s, %g %s\n",
+                unit == DISPLAY_UNIT_MM ? "254 mm, 645.16 mm2 shown in mm" : "... in inches",
                 NyConvDisplayUnit(length), NyGetDisplayUnitString(), NyConvDisplayUnitSquare(area),
                 NyGetDisplayUnitSquareString());
   }

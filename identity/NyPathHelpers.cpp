@@ -1,8 +1,9 @@
 // Path, file-name and folder helpers. Every scan steps over double-byte
 // characters through the multibyte module.
+#include <stdlib.h>
+
 #include <cstdio>
 #include <cstring>
-#include <stdlib.h>
 #include <string>
 #include <vector>
 

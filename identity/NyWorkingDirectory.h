@@ -9,7 +9,7 @@ namespace ny {
 
 // Restores the working directory when it goes out of scope.
 class WorkingDirectoryGuard {
-public:
+ public:
   WorkingDirectoryGuard();
   ~WorkingDirectoryGuard() { Restore(); }
   WorkingDirectoryGuard(const WorkingDirectoryGuard&) = delete;
@@ -20,7 +20,7 @@ public:
   // Goes back to the saved directory now (once); true when that worked.
   bool Restore();
 
-private:
+ private:
   char m_dir[MAX_PATH];
   bool m_saved;
 };

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "NyApi.h"
-#include "NyToolkit.h"
-#include "NyIdentity.h"
 #include "NyConfig.h"
+#include "NyIdentity.h"
 #include "NyLogging.h"
-#include "NyStringPool.h"
-#include "NyUtil.h"
 #include "NyProcess.h"
+#include "NyStringPool.h"
+#include "NyToolkit.h"
+#include "NyUtil.h"

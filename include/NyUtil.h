@@ -14,7 +14,7 @@
 // the shorter one were extended with clear flags. The set never shrinks its
 // storage; assignments never lower its size.
 class NY_API CNyBitFlag {
-public:
+ public:
   // A set of `size` clear flags.
   explicit CNyBitFlag(unsigned int size = 0);
   CNyBitFlag(const CNyBitFlag& other);
@@ -50,16 +50,16 @@ public:
   bool operator==(const CNyBitFlag& other) const;
   bool operator!=(const CNyBitFlag& other) const;
 
-  bool* m_pFlags = nullptr;       // one byte a flag, 0 or 1
-  unsigned int m_iSize = 0;       // flags in the set
-  unsigned int m_iCapacity = 0;   // bytes in m_pFlags (16, then doubled)
+  bool* m_pFlags = nullptr;      // one byte a flag, 0 or 1
+  unsigned int m_iSize = 0;      // flags in the set
+  unsigned int m_iCapacity = 0;  // bytes in m_pFlags (16, then doubled)
 };
 
 // ---- CSV text line ------------------------------------------------------------------
 // One line of comma-separated text split into fields: quotes enclose commas,
 // doubled quotes stand for one, and an unclosed quote runs to the end.
 class NY_API CNyCsvTextLine {
-public:
+ public:
   CNyCsvTextLine();
   explicit CNyCsvTextLine(const std::string& line);
   CNyCsvTextLine(const CNyCsvTextLine& other);
@@ -132,7 +132,7 @@ NY_API void SetToNativeLocale();
 // For a scope: the period in both layers; the destructor restores what the
 // constructor found. Guards nest when destroyed in reverse order.
 class NY_API SetDecimalPointToPeriodAndAutoRestore {
-public:
+ public:
   SetDecimalPointToPeriodAndAutoRestore();
   ~SetDecimalPointToPeriodAndAutoRestore();
 
@@ -142,7 +142,7 @@ public:
 
 // For a scope: the native decimal point in both layers; restored likewise.
 class NY_API SetDecimalPointToNativeLocaleAndAutoRestore {
-public:
+ public:
   SetDecimalPointToNativeLocaleAndAutoRestore();
   ~SetDecimalPointToNativeLocaleAndAutoRestore();
 

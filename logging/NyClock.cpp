@@ -1,8 +1,8 @@
-#include "NyLogging.h"
-
 #include "base/NyWindows.h"
 
 #include <mmsystem.h>
+
+#include "NyLogging.h"
 
 namespace {
 

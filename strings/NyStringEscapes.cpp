@@ -8,11 +8,16 @@ namespace {
 
 char Escaped(char c) {
   switch (c) {
-    case '0': return '\0';
-    case 'n': return '\n';
-    case 'r': return '\r';
-    case 't': return '\t';
-    default: return c;  // the backslash itself among them
+    case '0':
+      return '\0';
+    case 'n':
+      return '\n';
+    case 'r':
+      return '\r';
+    case 't':
+      return '\t';
+    default:
+      return c;  // the backslash itself among them
   }
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <direct.h>
+#include <gtest/gtest.h>
 #include <process.h>
 
 #include <cstdlib>
@@ -14,8 +15,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace nytest {
 
@@ -51,10 +50,10 @@ inline std::string LabelFilter(const std::string& label) {
   static const bool ny_label_##suite##_##name = ::nytest::AddLabel(label, #suite "." #name)
 
 // A test whose result depends on the ANSI code page (run under 932 and 1252).
-#define NY_CODEPAGE_TEST(suite, name)        \
+#define NY_CODEPAGE_TEST(suite, name)      \
   NY_LABEL_TEST_("codepage", suite, name); \
   TEST(suite, name)
-#define NY_CODEPAGE_TEST_F(fixture, name)      \
+#define NY_CODEPAGE_TEST_F(fixture, name)    \
   NY_LABEL_TEST_("codepage", fixture, name); \
   TEST_F(fixture, name)
 
@@ -74,7 +73,7 @@ inline void RemoveTree(const std::string& path) {
 
 // A fresh, empty folder under the system's temporary folder.
 class TempFolder {
-public:
+ public:
   TempFolder() {
     char base[MAX_PATH];
     ::GetTempPathA(MAX_PATH, base);
@@ -99,7 +98,7 @@ public:
     return path;
   }
 
-private:
+ private:
   std::string m_path;
 };
 
@@ -124,12 +123,12 @@ inline bool Exists(const std::string& path) {
 
 inline bool InFreshProcess() { return std::getenv("NY_FRESH_PROCESS") != nullptr; }
 
-#define NY_FRESH_TEST(suite, name)                                              \
-  void suite##_##name();                                                        \
-  TEST(suite, name) {                                                           \
+#define NY_FRESH_TEST(suite, name)                                                 \
+  void suite##_##name();                                                           \
+  TEST(suite, name) {                                                              \
     if (!nytest::InFreshProcess()) GTEST_SKIP() << "runs in a process of its own"; \
-    suite##_##name();                                                           \
-  }                                                                             \
+    suite##_##name();                                                              \
+  }                                                                                \
   void suite##_##name()
 
 inline std::string OwnExe() {

@@ -10,7 +10,7 @@
 #include "NyApi.h"
 
 class NY_API CFile {
-public:
+ public:
   enum OpenFlags : unsigned {
     modeRead = 0x0000,
     modeWrite = 0x0001,
@@ -29,7 +29,7 @@ public:
 };
 
 class NY_API CStdioFile : public CFile {
-public:
+ public:
   // Constructors: unopened, or over a stream the caller opened (and keeps
   // owning until Close: destroying this object does not close it).
   CStdioFile() = default;
@@ -55,6 +55,6 @@ public:
 
   FILE* m_pStream = nullptr;
 
-private:
+ private:
   bool m_bCloseOnDelete = false;
 };

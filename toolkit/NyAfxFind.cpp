@@ -55,9 +55,7 @@ BOOL CFileFind::IsDirectory() const {
   return (m_hasCurrent && (m_current.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ? TRUE : FALSE;
 }
 
-CString CFileFind::GetFileName() const {
-  return m_hasCurrent ? CString(m_current.cFileName) : CString();
-}
+CString CFileFind::GetFileName() const { return m_hasCurrent ? CString(m_current.cFileName) : CString(); }
 
 CString CFileFind::GetFilePath() const {
   if (!m_hasCurrent) return CString();

@@ -10,7 +10,7 @@
 #include "NyApi.h"
 
 class NY_API CFileFind {
-public:
+ public:
   CFileFind() = default;
   // Ends the search (Close).
   virtual ~CFileFind();
@@ -33,7 +33,7 @@ public:
   // The folder searched, as a full path.
   CString GetRoot() const { return m_strRoot; }
 
-private:
+ private:
   // The search handle, owned: Close and the destructor release it. Kept as
   // the plain handle (as the real toolkit keeps it) so that this public
   // header needs nothing of the library's internals.

@@ -1,8 +1,8 @@
 #include "toolkit/NyAfxString.h"
 
-#include <climits>
-
 #include "base/NyWindows.h"
+
+#include <climits>
 
 std::wstring NyAfxAnsiToWide(const char* text, size_t length) {
   if (!text || length == 0 || length > INT_MAX) return std::wstring();

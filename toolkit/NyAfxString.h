@@ -4,11 +4,12 @@
 // code page, as MFC's MBCS build does.
 #pragma once
 
-#include <cstdarg>
+#include <mbstring.h>
 #include <stdio.h>  // the runtime's _vscprintf family
+
+#include <cstdarg>
 #include <cstring>
 #include <cwchar>
-#include <mbstring.h>
 #include <string>
 
 #include "NyApi.h"
@@ -20,15 +21,16 @@ NY_API std::string NyAfxWideToAnsi(const wchar_t* text, size_t length);
 
 namespace ny_afx {
 
-template <typename T> struct StringTraits;
+template <typename T>
+struct StringTraits;
 
-template <> struct StringTraits<char> {
+template <>
+struct StringTraits<char> {
   using Other = wchar_t;
   static size_t Length(const char* s) { return std::strlen(s); }
   // MFC's MBCS strings compare multibyte-aware, in the CRT's multibyte code page.
   static int CompareNoCase(const char* a, const char* b) {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a),
-                    reinterpret_cast<const unsigned char*>(b));
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b));
   }
   static std::string Convert(const wchar_t* s) { return NyAfxWideToAnsi(s, std::wcslen(s)); }
   // The Microsoft runtime's own formatter (not mingw's C99 one), so that the
@@ -39,7 +41,8 @@ template <> struct StringTraits<char> {
   }
 };
 
-template <> struct StringTraits<wchar_t> {
+template <>
+struct StringTraits<wchar_t> {
   using Other = char;
   static size_t Length(const wchar_t* s) { return std::wcslen(s); }
   static int CompareNoCase(const wchar_t* a, const wchar_t* b) { return _wcsicmp(a, b); }
@@ -58,21 +61,35 @@ class CStringT {
   using Traits = ny_afx::StringTraits<T>;
   using OtherChar = typename Traits::Other;
 
-public:
+ public:
   using XCHAR = T;
   using PXSTR = T*;
   using PCXSTR = const T*;
 
   // Constructors: a null pointer gives the empty text.
   CStringT() = default;
-  CStringT(const T* text) { if (text) m_str.assign(text); }
-  CStringT(const T* text, int length) { if (text && length > 0) m_str.assign(text, length); }
-  explicit CStringT(T ch, int repeat = 1) { if (repeat > 0) m_str.assign(repeat, ch); }
+  CStringT(const T* text) {
+    if (text) m_str.assign(text);
+  }
+  CStringT(const T* text, int length) {
+    if (text && length > 0) m_str.assign(text, length);
+  }
+  explicit CStringT(T ch, int repeat = 1) {
+    if (repeat > 0) m_str.assign(repeat, ch);
+  }
   // Converting constructors between narrow (ANSI code page) and UTF-16 text.
-  CStringT(const OtherChar* text) { if (text) m_str = Traits::Convert(text); }
+  CStringT(const OtherChar* text) {
+    if (text) m_str = Traits::Convert(text);
+  }
   CStringT(const CStringT<OtherChar>& other) : CStringT(other.GetString()) {}
 
-  CStringT& operator=(const T* text) { if (text) m_str.assign(text); else m_str.clear(); return *this; }
+  CStringT& operator=(const T* text) {
+    if (text)
+      m_str.assign(text);
+    else
+      m_str.clear();
+    return *this;
+  }
   CStringT& operator=(const OtherChar* text) { return *this = CStringT(text); }
 
   // Access.
@@ -138,9 +155,18 @@ public:
     return Traits::CompareNoCase(m_str.c_str(), other ? other : EmptyText());
   }
 
-  CStringT& operator+=(const CStringT& s) { m_str += s.m_str; return *this; }
-  CStringT& operator+=(PCXSTR s) { if (s) m_str += s; return *this; }
-  CStringT& operator+=(T ch) { m_str += ch; return *this; }
+  CStringT& operator+=(const CStringT& s) {
+    m_str += s.m_str;
+    return *this;
+  }
+  CStringT& operator+=(PCXSTR s) {
+    if (s) m_str += s;
+    return *this;
+  }
+  CStringT& operator+=(T ch) {
+    m_str += ch;
+    return *this;
+  }
   friend CStringT operator+(CStringT a, const CStringT& b) { return a += b; }
   friend CStringT operator+(CStringT a, PCXSTR b) { return a += b; }
   friend CStringT operator+(PCXSTR a, const CStringT& b) { return CStringT(a) += b; }
@@ -151,13 +177,16 @@ public:
   friend bool operator!=(const CStringT& a, PCXSTR b) { return !(a == b); }
   friend bool operator<(const CStringT& a, const CStringT& b) { return a.m_str < b.m_str; }
 
-private:
+ private:
   explicit CStringT(std::basic_string<T> s) : m_str(std::move(s)) {}
   size_t Clamp(int n) const {
     if (n < 0) return 0;
     return static_cast<size_t>(n) > m_str.size() ? m_str.size() : static_cast<size_t>(n);
   }
-  static PCXSTR EmptyText() { static const T empty[1] = {T(0)}; return empty; }
+  static PCXSTR EmptyText() {
+    static const T empty[1] = {T(0)};
+    return empty;
+  }
 
   std::basic_string<T> m_str;
 };

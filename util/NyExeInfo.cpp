@@ -1,11 +1,11 @@
 // Version resources of executables, the system's version and today's date.
-#include "NyUtil.h"
+#include "base/NyWindows.h"
 
 #include <cstring>
 #include <ctime>
 #include <vector>
 
-#include "base/NyWindows.h"
+#include "NyUtil.h"
 #include "util/NyExeInfoText.h"
 
 namespace {

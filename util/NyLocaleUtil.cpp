@@ -45,13 +45,13 @@ char NativeDecimalPoint() {
 // thousands separator and grouping stay those of "C", so a number written
 // through it never gains separators and reads back unchanged.
 class NumpunctForNativeDecimalPoint : public std::numpunct<char> {
-public:
+ public:
   NumpunctForNativeDecimalPoint() : m_point(NativeDecimalPoint()) {}
 
-protected:
+ protected:
   char do_decimal_point() const override { return m_point; }
 
-private:
+ private:
   char m_point;
 };
 

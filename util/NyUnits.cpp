@@ -25,11 +25,16 @@ bool IsMillimetres() { return g_displayUnit == DISPLAY_UNIT_MM; }
 
 double NyGetScaleLengthUnitToMM(NyLengthUnit unit) {
   switch (unit) {
-    case NY_LENGTH_UNIT_MM: return 1.0;
-    case NY_LENGTH_UNIT_M: return 1000.0;
-    case NY_LENGTH_UNIT_CM: return 10.0;
-    case NY_LENGTH_UNIT_INCH: return kMillimetresPerInch;
-    case NY_LENGTH_UNIT_FOOT: return 304.8;
+    case NY_LENGTH_UNIT_MM:
+      return 1.0;
+    case NY_LENGTH_UNIT_M:
+      return 1000.0;
+    case NY_LENGTH_UNIT_CM:
+      return 10.0;
+    case NY_LENGTH_UNIT_INCH:
+      return kMillimetresPerInch;
+    case NY_LENGTH_UNIT_FOOT:
+      return 304.8;
   }
   return 1.0;  // unknown units are taken as millimetres
 }

@@ -1,8 +1,8 @@
 // The cache's text store: slot classes, moves between them, and the limits
 // of what a slot can hold.
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "config/NyConfigStringStore.h"
 
@@ -10,9 +10,15 @@ using ny::config::ConfigStringStore;
 
 TEST(ConfigStringStore, TextsTakeTheClassTheirLengthSelects) {
   ConfigStringStore store;
-  const struct { size_t length; uint32_t id; } cases[] = {
-      {59, 0}, {60, 0x10000000u}, {199, 0x10000001u}, {200, 0x20000000u}, {1033, 0x20000001u},
-      {1034, ConfigStringStore::kInvalidId}};
+  const struct {
+    size_t length;
+    uint32_t id;
+  } cases[] = {{59, 0},
+               {60, 0x10000000u},
+               {199, 0x10000001u},
+               {200, 0x20000000u},
+               {1033, 0x20000001u},
+               {1034, ConfigStringStore::kInvalidId}};
   for (const auto& c : cases) {
     std::string text(c.length, static_cast<char>('a' + c.length % 26));
     ASSERT_EQ(store.Add(text.c_str(), c.length), c.id) << c.length;

@@ -33,7 +33,7 @@ std::string Lookup(const std::string& path, const char* section, const char* key
 }
 
 class ConfigFileReader : public ::testing::Test {
-protected:
+ protected:
   nytest::TempFolder m_dir;
 };
 
@@ -116,6 +116,9 @@ NY_CODEPAGE_TEST_F(ConfigFileReader, Utf16TextBecomesTheAnsiCodePage) {
   if (nytest::IsCodePage932()) {
     EXPECT_EQ(Lookup(path, "\x95\x5C", "\x95\x5C\x8E\xA6"), "\x95\x5C\x8E\xA6");
   } else {
-    EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"[?]", "?" "?=" "??"}));
+    EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"[?]",
+                                                         "?"
+                                                         "?="
+                                                         "??"}));
   }
 }

@@ -2,19 +2,29 @@
 #include <string>
 
 #include "NyTestSupport.h"
+#include "base/NyMultiByte.h"
 #include "config/NyConfigText.h"
 #include "config/NyConfigValue.h"
-#include "base/NyMultiByte.h"
 
 using namespace ny::config;
 
 TEST(ConfigLineRules, KeyLinesSplitIntoKeyAndValue) {
-  const struct { std::string line; bool isKeyLine; const char* key; std::string value; } cases[] = {
-      {"Size==10", true, "Size", "10"},       {"Size\t=\t10 \t", true, "Size", "10"},
-      {"Mixed=\"x'", true, "Mixed", "\"x'"},  {"Name = '  two words  '", true, "Name", "  two words  "},
-      {"Inner=\"a\"b\"", true, "Inner", "a\"b"}, {"Lone='", true, "Lone", "'"},
-      {"Pair=''", true, "Pair", ""},          {";x=1", true, ";x", "1"},
-      {"Key=", false, "", ""},                {" Key=1", false, "", ""},
+  const struct {
+    std::string line;
+    bool isKeyLine;
+    const char* key;
+    std::string value;
+  } cases[] = {
+      {"Size==10", true, "Size", "10"},
+      {"Size\t=\t10 \t", true, "Size", "10"},
+      {"Mixed=\"x'", true, "Mixed", "\"x'"},
+      {"Name = '  two words  '", true, "Name", "  two words  "},
+      {"Inner=\"a\"b\"", true, "Inner", "a\"b"},
+      {"Lone='", true, "Lone", "'"},
+      {"Pair=''", true, "Pair", ""},
+      {";x=1", true, ";x", "1"},
+      {"Key=", false, "", ""},
+      {" Key=1", false, "", ""},
       {"Key value", false, "", ""},
       {"K=" + std::string(2000, 'v'), true, "K", std::string(1023, 'v')},
       {std::string(5000, 'k') + "=1", false, "", ""},
@@ -58,7 +68,7 @@ NY_CODEPAGE_TEST(ConfigLineRules, NamesCompareByCharacter) {
 // exactly when the case-insensitive comparison finds them equal.
 NY_CODEPAGE_TEST(ConfigLineRules, FoldingAgreesWithTheComparison) {
   const char* names[] = {"Main", "MAIN", "main", "Mains", "\x82\x60", "\x82\x81", "\x95\x5C", "\x95\x7C",
-                         "\xB1", "\xD1", "\xC9", "\xE9", "[x]", "{X}", ""};
+                         "\xB1", "\xD1", "\xC9", "\xE9",  "[x]",      "{X}",      ""};
   std::string a, b;
   for (const char* x : names) {
     for (const char* y : names) {
@@ -73,13 +83,20 @@ NY_CODEPAGE_TEST(ConfigLineRules, FoldingAgreesWithTheComparison) {
 // bool. A refused text leaves the output as it was (-99; true for bools).
 // Between them the int and bool rows name each of the eight bool words once.
 TEST(ConfigValueRules, NumberAndBoolTexts) {
-  const struct { char rule; const char* text; bool ok; double value; } cases[] = {
-      {'d', ".5", true, 0.5}, {'d', "-2.25", true, -2.25}, {'d', "+1e3", true, 1000},
-      {'d', "12abc", true, 12}, {'d', "", false, -99}, {'d', " 1", false, -99}, {'d', "x1", false, -99},
-      {'i', "yes", true, 1}, {'i', "OFF", true, 0}, {'i', "True", true, 1}, {'i', "-12x", true, -12},
-      {'i', " 5", false, -99}, {'i', "x", false, -99}, {'n', "+7", true, 7}, {'n', "yes", false, -99},
-      {'b', "ON", true, 1}, {'b', "1", true, 1}, {'b', "no", true, 0}, {'b', "FALSE", true, 0},
-      {'b', "0", true, 0}, {'b', "2", false, 1}, {'b', "yes ", false, 1},
+  const struct {
+    char rule;
+    const char* text;
+    bool ok;
+    double value;
+  } cases[] = {
+      {'d', ".5", true, 0.5},   {'d', "-2.25", true, -2.25}, {'d', "+1e3", true, 1000},
+      {'d', "12abc", true, 12}, {'d', "", false, -99},       {'d', " 1", false, -99},
+      {'d', "x1", false, -99},  {'i', "yes", true, 1},       {'i', "OFF", true, 0},
+      {'i', "True", true, 1},   {'i', "-12x", true, -12},    {'i', " 5", false, -99},
+      {'i', "x", false, -99},   {'n', "+7", true, 7},        {'n', "yes", false, -99},
+      {'b', "ON", true, 1},     {'b', "1", true, 1},         {'b', "no", true, 0},
+      {'b', "FALSE", true, 0},  {'b', "0", true, 0},         {'b', "2", false, 1},
+      {'b', "yes ", false, 1},
   };
   for (const auto& c : cases) {
     double d = -99;

@@ -10,7 +10,7 @@
 namespace {
 
 class TypedConfig : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     NySetApplicationPriorConfigFilePostfixT(nullptr);  // "Default"; refused once a name is set
     ASSERT_TRUE(NySetApplicationConfigFileNameT("App.ini"));
@@ -37,12 +37,18 @@ TEST_F(TypedConfig, ReadsWalkTheLayersInOrder) {
   m_dir.WriteFile("User\\App.ini", "[View]\nZoom=user\nEmpty=\n");
   // Layer reads find only non-empty values: the default layer's prior file
   // first unless a file is named, the user layer first while switched on.
-  const struct { char layer; const char* key; const char* file; bool fallBack; const char* value; } rows[] = {
-      {'d', "Zoom", nullptr, true, "prior"}, {'d', "Zoom", "App.ini", true, "app"},
-      {'d', "None", nullptr, true, nullptr},  {'u', "Zoom", nullptr, true, "user"},
-      {'u', "P", nullptr, true, "prior"},     {'u', "D", nullptr, true, "app"},
-      {'u', "Empty", nullptr, true, nullptr}, {'u', "P", nullptr, false, nullptr},
-      {'u', "P", "App.ini", true, nullptr},   {'u', "D", "App.ini", true, "app"},
+  const struct {
+    char layer;
+    const char* key;
+    const char* file;
+    bool fallBack;
+    const char* value;
+  } rows[] = {
+      {'d', "Zoom", nullptr, true, "prior"},   {'d', "Zoom", "App.ini", true, "app"},
+      {'d', "None", nullptr, true, nullptr},   {'u', "Zoom", nullptr, true, "user"},
+      {'u', "P", nullptr, true, "prior"},      {'u', "D", nullptr, true, "app"},
+      {'u', "Empty", nullptr, true, nullptr},  {'u', "P", nullptr, false, nullptr},
+      {'u', "P", "App.ini", true, nullptr},    {'u', "D", "App.ini", true, "app"},
       {'u', "Zoom", "App.ini", false, "user"}, {'o', "Zoom", nullptr, true, "prior"},  // 'o': switched off
       {'o', "Zoom", nullptr, false, nullptr},
   };
@@ -55,7 +61,7 @@ TEST_F(TypedConfig, ReadsWalkTheLayersInOrder) {
     EXPECT_STREQ(value, r.value ? r.value : "") << r.layer << r.key;
   }
   EXPECT_EQ(Read("View", "None", app), "");  // the plain read of a missing key
-  int plain = 5, layer = 5;                   // the bool words are ints only to the plain read
+  int plain = 5, layer = 5;                  // the bool words are ints only to the plain read
   EXPECT_TRUE(NyReadConfigT("View", "Flag", plain, app.c_str()));
   EXPECT_FALSE(NyReadDefaultConfigT("View", "Flag", layer, "App.ini"));
   EXPECT_EQ(std::make_pair(plain, layer), std::make_pair(1, 5));
@@ -140,9 +146,16 @@ TEST_F(TypedConfig, BadArgumentsFailWithoutTouchingFiles) {
   std::string longPath = m_dir / (std::string(300, 'x') + ".ini");
   const char* p = path.c_str();
   char value[1024] = "garbage";
-  const struct { const char* section; const char* key; char* value; const char* path; } reads[] = {
-      {nullptr, "K", value, p}, {"S", "", value, p}, {"S", "K", nullptr, p}, {"S", "K", value, nullptr},
-      {"S", "K", value, longPath.c_str()}};
+  const struct {
+    const char* section;
+    const char* key;
+    char* value;
+    const char* path;
+  } reads[] = {{nullptr, "K", value, p},
+               {"S", "", value, p},
+               {"S", "K", nullptr, p},
+               {"S", "K", value, nullptr},
+               {"S", "K", value, longPath.c_str()}};
   for (const auto& r : reads) EXPECT_FALSE(NyReadConfigT(r.section, r.key, r.value, r.path));
   EXPECT_FALSE(NyWriteConfigT("", "K", "v", p) || NyWriteConfigT("S", "K", "v", "") ||
                NyWriteConfigT("S", "K", "v", longPath.c_str()) ||

@@ -8,7 +8,7 @@
 
 namespace {
 class PathFiles : public testing::Test {
-protected:
+ protected:
   void TearDown() override { EXPECT_EQ(nytest::WorkingDirectory(), m_cwd); }
   nytest::TempFolder m_temp;
   const std::string m_cwd = nytest::WorkingDirectory();

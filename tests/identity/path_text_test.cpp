@@ -13,13 +13,18 @@ const std::string kLong(300, 'a');
 }  // namespace
 
 TEST(PathText, ExtensionsGoByTheLastDot) {
-  const struct { const char *path, *ext; const char* added; bool delOk; const char* deleted; } cases[] = {
+  const struct {
+    const char *path, *ext;
+    const char* added;
+    bool delOk;
+    const char* deleted;
+  } cases[] = {
       {"App.INI", "ini", "App.INI", true, "App"},
       {"App", "ini", "App.ini", false, "App"},
       {"App.txt", "ini", "App.txt.ini", false, "App.txt"},
       {"Viewer.dll", "exe", "Viewer.dll.exe", false, "Viewer.dll"},
       {"C:\\a.b\\file", "b\\file", "C:\\a.b\\file", false, "C:\\a.b\\file"},  // dot of a folder
-      {"archive.tar.gz", "", "archive.tar.gz.", true, "archive.tar"},        // any extension
+      {"archive.tar.gz", "", "archive.tar.gz.", true, "archive.tar"},         // any extension
   };
   for (const auto& c : cases) {
     char out[MAX_PATH] = "garbage";
@@ -37,9 +42,13 @@ TEST(PathText, ExtensionsGoByTheLastDot) {
 }
 
 TEST(PathText, SplitsAndTrailingBackslashes) {
-  const struct { const char *path, *folder, *name; } cases[] = {
-      {"C:\\dir\\a.txt", "C:\\dir", "a.txt"}, {"C:a.txt", "C", "a.txt"},
-      {"file.txt", "", "file.txt"},           {"C:\\dir\\", "C:\\dir", ""},
+  const struct {
+    const char *path, *folder, *name;
+  } cases[] = {
+      {"C:\\dir\\a.txt", "C:\\dir", "a.txt"},
+      {"C:a.txt", "C", "a.txt"},
+      {"file.txt", "", "file.txt"},
+      {"C:\\dir\\", "C:\\dir", ""},
   };
   for (const auto& c : cases) {
     CString folder, name;

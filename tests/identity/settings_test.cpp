@@ -1,8 +1,9 @@
 // Identity and folder settings. They are process-wide and several are derived
 // only at their first use, so each FreshSettings scenario runs in a child
 // process of its own: this executable started again with a filter.
-#include <cstdlib>
 #include <process.h>
+
+#include <cstdlib>
 #include <string>
 
 #include "DoRor.h"

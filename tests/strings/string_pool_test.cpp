@@ -13,19 +13,23 @@ const std::string kNotFound = "can not find string";
 
 // A temporary string-pool folder and configuration folders for one scenario.
 class PoolFixture {
-public:
+ public:
   PoolFixture() {
     NySetApplicationConfigFileNameT("App.ini");
     NySetDefaultConfigPathT((m_dir / "Default").c_str());
     NySetUserConfigPathT((m_dir / "User").c_str());
   }
-  std::string Put(const std::string& relative, const std::string& text) { return m_dir.WriteFile(relative, text); }
+  std::string Put(const std::string& relative, const std::string& text) {
+    return m_dir.WriteFile(relative, text);
+  }
   std::string Folder() const { return m_dir / "Pool"; }
 
   nytest::TempFolder m_dir;
 };
 
-std::string Load(const char* pool, const char* section, const char* key) { return NyLoadStringT(pool, section, key); }
+std::string Load(const char* pool, const char* section, const char* key) {
+  return NyLoadStringT(pool, section, key);
+}
 
 }  // namespace
 
@@ -46,8 +50,8 @@ NY_FRESH_TEST(FreshStringPool, PerLanguageLayoutWithFallBacksAndPreferentialPool
   ASSERT_TRUE(NySetStringPoolLanguage("ENG"));
 
   EXPECT_EQ(Load("Main", "Menu", "File"), "File");
-  EXPECT_EQ(Load("Main", "Menu", "Only"), "jp only");      // the default language
-  EXPECT_EQ(Load("Main", "Menu", "Empty"), kNotFound);     // empty counts as missing
+  EXPECT_EQ(Load("Main", "Menu", "Only"), "jp only");   // the default language
+  EXPECT_EQ(Load("Main", "Menu", "Empty"), kNotFound);  // empty counts as missing
   EXPECT_EQ(Load("Main", "", "File"), kNotFound);
   EXPECT_EQ(Load(nullptr, nullptr, nullptr), kNotFound);
   ASSERT_TRUE(NySetStringPoolLanguage("JPN"));
@@ -92,8 +96,14 @@ NY_FRESH_TEST(FreshStringPool, LanguageIsDecidedFromTheConfiguration) {
   EXPECT_FALSE(NySetStringPoolLanguage(std::string(50, 'L').c_str()));
   EXPECT_EQ(std::string(NyGetStringPoolLanguage()), std::string(49, 'L'));
 
-  const struct { const char* user; const char* defaults; const char* decided; } cases[] = {
-      {"DEU", "ENG", "DEU"}, {nullptr, "ENG", "ENG"}, {nullptr, nullptr, "JPN"},
+  const struct {
+    const char* user;
+    const char* defaults;
+    const char* decided;
+  } cases[] = {
+      {"DEU", "ENG", "DEU"},
+      {nullptr, "ENG", "ENG"},
+      {nullptr, nullptr, "JPN"},
       {nullptr, "0123456789012345678901234567890123456789012345678901", "JPN"},
   };
   for (const auto& c : cases) {
@@ -126,7 +136,8 @@ NY_FRESH_TEST(FreshStringPool, RingKeepsThirtyResultsThroughTheCache) {
   ASSERT_TRUE(NySetStringPoolPathT(f.Folder().c_str()));
   ASSERT_TRUE(NySetUseConfigCache(true));
   std::vector<const char*> results;
-  for (int i = 0; i < 30; ++i) results.push_back(NyLoadStringT("Main", "S", ("K" + std::to_string(i)).c_str()));
+  for (int i = 0; i < 30; ++i)
+    results.push_back(NyLoadStringT("Main", "S", ("K" + std::to_string(i)).c_str()));
   for (int i = 0; i < 30; ++i) EXPECT_EQ(std::string(results[i]), "text " + std::to_string(i) + "\t");
   const char* thirtyFirst = NyLoadStringT("Main", "S", "K30");
   EXPECT_EQ(thirtyFirst, results[0]);

@@ -13,7 +13,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 class ToolkitFiles : public testing::Test {
-protected:
+ protected:
   // Every line up to the end; the end answers false with an empty string.
   static Lines ReadAll(CStdioFile& file) {
     Lines lines;
@@ -78,7 +78,9 @@ TEST_F(ToolkitFiles, TheFindWalkVisitsEveryEntryOnce) {
   CFileFind find;
   for (BOOL more = find.FindFile((m_temp.Path() + "\\*").c_str()); more;) {
     more = find.FindNextFile();
-    seen.insert(std::string(find.GetFileName()) + (find.IsDots() ? " dots" : find.IsDirectory() ? " dir" : ""));
+    seen.insert(std::string(find.GetFileName()) + (find.IsDots()        ? " dots"
+                                                   : find.IsDirectory() ? " dir"
+                                                                        : ""));
     EXPECT_STREQ(find.GetFilePath(), (m_temp / std::string(find.GetFileName())).c_str());
   }
   EXPECT_EQ(seen, (std::multiset<std::string>{". dots", ".. dots", "a.txt", "sub dir"}));

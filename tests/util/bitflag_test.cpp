@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <climits>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "NyUtil.h"
 
@@ -58,7 +58,11 @@ TEST(BitFlagTest, CopyIsDeepAndAssignmentNeverShrinks) {
   EXPECT_EQ("01111", Text(original = Make("0")));
   EXPECT_EQ("01111", Text(original));
 
-  const struct { std::string before; unsigned int value; std::string after; } numbers[] = {
+  const struct {
+    std::string before;
+    unsigned int value;
+    std::string after;
+  } numbers[] = {
       {"1111", 0, "0000"}, {"111111", 2, "010000"}, {"1", 6, "011"}, {"", UINT_MAX, std::string(32, '1')}};
   for (const auto& c : numbers) {
     CNyBitFlag set = Make(c.before);
@@ -73,9 +77,12 @@ TEST(BitFlagTest, CopyIsDeepAndAssignmentNeverShrinks) {
 
 TEST(BitFlagTest, LogicAndEqualityTreatMissingFlagsAsClear) {
   EXPECT_EQ("010", Text(~Make("101")));
-  const struct { std::string a, b, andResult, orResult; } cases[] = {
-      {"101", "11011", "10000", "11111"}, {"11011", "101", "10000", "11111"},
-      {"", "01", "00", "01"}, {"0110", "0101", "0100", "0111"}};
+  const struct {
+    std::string a, b, andResult, orResult;
+  } cases[] = {{"101", "11011", "10000", "11111"},
+               {"11011", "101", "10000", "11111"},
+               {"", "01", "00", "01"},
+               {"0110", "0101", "0100", "0111"}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.andResult, Text(Make(c.a) & Make(c.b))) << c.a << " & " << c.b;
     EXPECT_EQ(c.orResult, Text(Make(c.a) | Make(c.b))) << c.a << " | " << c.b;
@@ -84,7 +91,10 @@ TEST(BitFlagTest, LogicAndEqualityTreatMissingFlagsAsClear) {
     EXPECT_EQ(c.andResult + c.orResult, Text(x) + Text(y)) << c.a << ", " << c.b;
   }
 
-  const struct { std::string a, b; bool equal; } equality[] = {
+  const struct {
+    std::string a, b;
+    bool equal;
+  } equality[] = {
       {"101", "10100", true}, {"101", "10101", false}, {"", "000", true}, {"0110", "0111", false}};
   for (const auto& c : equality) {
     EXPECT_EQ(c.equal, Make(c.a) == Make(c.b)) << c.a << " == " << c.b;
@@ -94,9 +104,15 @@ TEST(BitFlagTest, LogicAndEqualityTreatMissingFlagsAsClear) {
 }
 
 TEST(BitFlagTest, Shifts) {
-  const struct { std::string bits; unsigned int n; std::string left, right; } cases[] = {
-      {"101", 0, "101", "101"}, {"101", 1, "0101", "010"}, {"101", 3, "000101", "000"},
-      {"101", 50, std::string(50, '0') + "101", "000"}, {"", 2, "00", ""}};
+  const struct {
+    std::string bits;
+    unsigned int n;
+    std::string left, right;
+  } cases[] = {{"101", 0, "101", "101"},
+               {"101", 1, "0101", "010"},
+               {"101", 3, "000101", "000"},
+               {"101", 50, std::string(50, '0') + "101", "000"},
+               {"", 2, "00", ""}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.left, Text(Make(c.bits) << c.n)) << c.bits << " << " << c.n;
     EXPECT_EQ(c.right, Text(Make(c.bits) >> c.n)) << c.bits << " >> " << c.n;

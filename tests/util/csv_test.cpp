@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
+
 #include <random>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "NyUtil.h"
 
@@ -11,13 +11,22 @@ namespace {
 using Fields = std::vector<std::string>;
 
 TEST(CsvTextLineTest, SplitsFields) {
-  const struct { std::string line; Fields fields; } cases[] = {
-      {"", {}}, {"a", {"a"}}, {",a,,b,", {"", "a", "", "b", ""}}, {" a , b ", {" a ", " b "}},
-      {"a,\"b,c\",d", {"a", "b,c", "d"}}, {"\"x\"\"y\"", {"x\"y"}}, {"\"\"", {""}},
+  const struct {
+    std::string line;
+    Fields fields;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {",a,,b,", {"", "a", "", "b", ""}},
+      {" a , b ", {" a ", " b "}},
+      {"a,\"b,c\",d", {"a", "b,c", "d"}},
+      {"\"x\"\"y\"", {"x\"y"}},
+      {"\"\"", {""}},
       {"ab\"c,d\"e", {"abc,de"}},  // a quote opens a run anywhere in a field
       {"\"a\"\",b", {"a\",b"}},    // unclosed, after a doubled quote: runs to the end
       {"\"a\nb\",c\r\n", {"a\nb", "c\r\n"}},
-      {std::string("a,b\0,c", 6), {"a", "b"}}, {std::string("\0a", 2), {}},
+      {std::string("a,b\0,c", 6), {"a", "b"}},
+      {std::string("\0a", 2), {}},
       {"\x95\x5C,\x82\xA0", {"\x95\x5C", "\x82\xA0"}},
   };
   CNyCsvTextLine line("x,y,z");
@@ -33,9 +42,11 @@ TEST(CsvTextLineTest, SplitsFields) {
 }
 
 TEST(CsvTextLineTest, QuotesOnlyWhenNeeded) {
-  const struct { std::string value, quoted; } cases[] = {
-      {"", ""}, {" a;b\t", " a;b\t"}, {"a,b", "\"a,b\""},
-      {"a\nb", "\"a\nb\""}, {"a\r", "\"a\r\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""}};
+  const struct {
+    std::string value, quoted;
+  } cases[] = {{"", ""},           {" a;b\t", " a;b\t"},
+               {"a,b", "\"a,b\""}, {"a\nb", "\"a\nb\""},
+               {"a\r", "\"a\r\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.quoted, CNyCsvTextLine::ConvertToCsvFileString(c.value)) << "value: " << c.value;
   }

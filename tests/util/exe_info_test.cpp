@@ -34,9 +34,11 @@ TEST(ExeInfo, TranslationsAreSearchedInOrder) {
 }
 
 TEST(ExeInfo, VersionNumbersAndDates) {
-  const struct { const char* text; std::vector<int> numbers; } cases[] = {
-      {"7,1,0,12", {7, 1, 0, 12}}, {"7,1", {7, 1, 0, 0}}, {"1.2.3.4", {1, 0, 0, 0}},
-      {" 3, 4", {3, 4, 0, 0}}, {"", {0, 0, 0, 0}}, {"x", {0, 0, 0, 0}}};
+  const struct {
+    const char* text;
+    std::vector<int> numbers;
+  } cases[] = {{"7,1,0,12", {7, 1, 0, 12}}, {"7,1", {7, 1, 0, 0}}, {"1.2.3.4", {1, 0, 0, 0}},
+               {" 3, 4", {3, 4, 0, 0}},     {"", {0, 0, 0, 0}},    {"x", {0, 0, 0, 0}}};
   for (const auto& c : cases) {
     int numbers[4] = {-1, -1, -1, -1};
     ny::util::ParseVersionNumbers(c.text, numbers);

@@ -39,7 +39,7 @@ struct HostCommaPunct : std::numpunct<char> {
 
 // Tests play the host and switch both layers; TearDown puts back what the test found.
 class LocaleGuards : public testing::Test {
-protected:
+ protected:
   void TearDown() override {
     std::locale::global(m_global);
     std::setlocale(LC_ALL, m_runtime.c_str());
@@ -53,7 +53,7 @@ protected:
 };
 
 class LocaleGuardsDecimalComma : public LocaleGuards {
-protected:
+ protected:
   void SetUp() override {
     char point[8] = "";
     ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, point, sizeof point);

@@ -4,9 +4,16 @@
 #include "NyTestSupport.h"
 
 TEST(LengthUnits, ScalesToAndFromMillimetres) {
-  const struct { int unit; double toMM, fromMM; } cases[] = {
-      {0, 1.0, 1.0}, {1, 1000.0, 0.001}, {2, 10.0, 0.1}, {3, 25.4, 0.03937007874015748},
-      {4, 304.8, 0.0032808398950131233}, {5, 1.0, 1.0}, {-1, 1.0, 1.0}};
+  const struct {
+    int unit;
+    double toMM, fromMM;
+  } cases[] = {{0, 1.0, 1.0},
+               {1, 1000.0, 0.001},
+               {2, 10.0, 0.1},
+               {3, 25.4, 0.03937007874015748},
+               {4, 304.8, 0.0032808398950131233},
+               {5, 1.0, 1.0},
+               {-1, 1.0, 1.0}};
   for (const auto& c : cases) {
     EXPECT_EQ(NyGetScaleLengthUnitToMM(static_cast<NyLengthUnit>(c.unit)), c.toMM) << c.unit;
     EXPECT_EQ(NyGetScaleLengthUnitFromMM(static_cast<NyLengthUnit>(c.unit)), c.fromMM) << c.unit;
@@ -17,9 +24,9 @@ TEST(LengthUnits, ScalesToAndFromMillimetres) {
 // leaves millimetres behind.
 TEST(DisplayUnits, MillimetresConvertNothing) {
   EXPECT_EQ(NyGetDisplayUnit(), DISPLAY_UNIT_MM);
-  for (auto conversion : {NyConvDisplayUnit, NyConvDisplayUnitSquare, NyConvDisplayUnitCubic,
-                          NyConvInternalLengthUnit, NyConvInternalLengthUnitSquare,
-                          NyConvInternalLengthUnitCubic}) {
+  for (auto conversion :
+       {NyConvDisplayUnit, NyConvDisplayUnitSquare, NyConvDisplayUnitCubic, NyConvInternalLengthUnit,
+        NyConvInternalLengthUnitSquare, NyConvInternalLengthUnitCubic}) {
     EXPECT_EQ(conversion(0.1), 0.1);
   }
   EXPECT_STREQ(NyGetDisplayUnitString(), "mm");
