@@ -102,6 +102,23 @@ class TempFolder {
   std::string m_path;
 };
 
+// An existing file held open with the given access and sharing until the
+// object goes, to lock it against other openers.
+class ScopedFile {
+ public:
+  ScopedFile(const std::string& path, DWORD access, DWORD share)
+      : m_handle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~ScopedFile() {
+    if (IsOpen()) ::CloseHandle(m_handle);
+  }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+  bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE m_handle;
+};
+
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
