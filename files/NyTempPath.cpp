@@ -78,6 +78,8 @@ bool RunningProcessIds(std::vector<DWORD>& ids) {
 }  // namespace
 
 bool NySetRootTempPathT(const char* path) {
+  // A path of 260 bytes or more cannot be kept with its terminator in the
+  // MAX_PATH buffers that callers copy it into: refused like a longer one.
   if (!path || g_rootTempPath[0] || !ny::FitsPath(path)) return false;
   if (*path) {
     // Kept as a full path without a trailing backslash, so that the folders
