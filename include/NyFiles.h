@@ -48,11 +48,19 @@ NY_API bool NyEraseUnusedTempFiles(bool includeOwnFolder);
 
 // ---- Shell shortcuts -----------------------------------------------------------
 
+// Both initialise COM on the calling thread for the call (a single-threaded
+// apartment, which a thread already in the multithreaded one cannot enter:
+// there they fail) and leave the thread's own initialisation as it was.
+
 // Writes a shortcut to `target`: an internet shortcut (".url") for a URL, a
-// shell link (".lnk") otherwise. The extension is appended to `shortcutPath`,
-// which then names the file written. False on any failure.
+// shell link (".lnk") otherwise, without one trailing "/" (URL) or "\" (path).
+// The extension is appended to `shortcutPath` once the shell accepted the
+// target, and it then names the file written. False on any failure; an empty
+// target, a path target longer than 260 characters and a name with no room
+// for its extension are refused with nothing written or changed.
 NY_API bool NyCreateShortcut(const CString& target, CString& shortcutPath);
-// Reads the path or URL a ".lnk" or ".url" file points at into `target`
-// (unchanged on failure). Any other file needs no resolving: true, `target`
-// unchanged.
+// Reads the path or URL a ".lnk" or ".url" file (either case) points at into
+// `target`; false, with `target` unchanged, on failure (a link with no
+// file-system path fails too).
+// Any other file needs no resolving: true, `target` unchanged.
 NY_API bool NyGetShortcutTargetPath(const CString& shortcutPath, CString& target);
