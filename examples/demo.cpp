@@ -180,6 +180,30 @@ int main() {
   quoted.AddArgument("C:\\dir\\");
   std::printf("  %-34s %s\n", "a quoted command line", quoted.ToString().GetString());
 
+  // This process's temporary folder, a tree copied and removed in it, and a
+  // shortcut written and read back.
+  std::printf("\nTemporary folders, folder trees and shortcuts\n");
+  const std::string temp = NyGetTempPathT() ? NyGetTempPathT() : "";
+  Show("process temporary folder", temp.c_str());
+  std::printf("  %-34s %.0f MiB\n", "free on its volume", NyGetAvailableTempDiskSize());
+  const std::string tree = temp + "\\tree", copy = temp + "\\copy";
+  NyCreateDirectoriesT((tree + "\\sub").c_str());
+  for (const char* file : {"\\a.txt", "\\sub\\b.txt"}) {
+    if (FILE* f = std::fopen((tree + file).c_str(), "w")) std::fclose(f);
+  }
+  const bool copied = NyCopyDirectoryT(tree.c_str(), copy.c_str());
+  const bool copiedFile = NyIsFileExistT((copy + "\\sub\\b.txt").c_str());
+  std::printf("  %-34s %s\n", "tree copied", copied && copiedFile ? "yes, sub\\b.txt is there" : "no");
+  const bool removed = NyRemoveDirectoryT(copy.c_str()) && NyRemoveDirectoryT(tree.c_str());
+  std::printf("  %-34s %s\n", "both trees removed", removed ? "yes" : "no");
+  CString shortcut((temp + "\\Demo folder").c_str()), target;
+  const bool written = NyCreateShortcut(temp.c_str(), shortcut);
+  const bool read = NyGetShortcutTargetPath(shortcut, target);
+  Show("shortcut written", written ? shortcut.GetString() : "(failed)");
+  Show("its target, read back", read ? target.GetString() : "(failed)");
+  std::printf("  %-34s %s\n", "folders of ended processes erased",
+              NyEraseUnusedTempFiles(true) ? "yes, ours too" : "no");
+
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
   // split inside them; the library steps over them.

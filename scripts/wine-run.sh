@@ -5,6 +5,7 @@
 #   or 1252). NY_LOCALE names a host locale outright instead (de_DE.UTF-8
 #   gives Wine a German user locale, with a decimal comma, and code page 1252).
 # Usage: wine-run.sh --prefix DIR program.exe [args...]
+#        wine-run.sh --prefix DIR --prepare   (only creates the prefix)
 set -euo pipefail
 
 prefix=""
@@ -13,7 +14,7 @@ if [ "${1:-}" = "--prefix" ]; then
   shift 2
 fi
 [ -n "$prefix" ] || prefix="${WINEPREFIX:-$PWD/wineprefix}"
-[ $# -ge 1 ] || { echo "usage: $0 --prefix DIR program.exe [args...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: $0 --prefix DIR program.exe [args...] | --prepare" >&2; exit 2; }
 
 case "${NY_CODEPAGE:-932}" in
   932)  locale=ja_JP.UTF-8 ;;
@@ -37,6 +38,7 @@ export WINEARCH=win64
     wineserver -w
   fi
 ) 9>"$WINEPREFIX.lock"
+[ "$1" != "--prepare" ] || exit 0
 
 # Wine takes its ANSI code page from the locale name alone; the locale need
 # not be generated on this machine (set here, not in this shell, which would

@@ -40,6 +40,11 @@ echo x >"$dir/temproot/QND_TMP_FOLDER2/x.txt"
 ln -s "$dir/decoy" "$dir/temproot/QND_TMP_FOLDER1"
 ln -s "$dir/decoy" "$dir/temproot/QND_TMP_FOLDER2/sub/toDecoy"
 
+# The prefix must exist before its dosdevices folder is touched: Wine adds
+# its own drives only to a prefix it creates from nothing, and its set-up
+# hangs without them.
+"$(dirname "$0")/../../scripts/wine-run.sh" --prefix "$prefix" --prepare
+
 spare="$prefix/spare-drive"
 mkdir -p "$spare/$run" "$prefix/dosdevices"
 (
