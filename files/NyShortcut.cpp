@@ -29,18 +29,6 @@ constexpr int kExtensionLength = 4;
 // link back into a buffer of MAX_PATH characters.
 constexpr int kMaxLinkTarget = MAX_PATH;
 
-// The shell's objects take file names as UTF-16 only; the caller's name is a
-// narrow text in the system ANSI code page (not the thread's), as every path
-// the library handles.
-bool ToWide(const char* text, std::wstring& wide) {
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (n <= 0) return false;
-  wide.assign(static_cast<size_t>(n), L'\0');
-  if (::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n) != n) return false;
-  wide.resize(static_cast<size_t>(n - 1));  // without the terminator that was converted too
-  return true;
-}
-
 // A shortcut name with its extension must fit in a path buffer. Refusing a
 // longer one up front leaves the caller's variable as it was, rather than
 // extended for a file that cannot be written.
@@ -70,17 +58,17 @@ bool CreateWithFile(REFCLSID clsid, REFIID iid, ny::ComPtr<Interface>& object,
 // and the caller sees which file could not be written.
 bool SaveAs(IPersistFile* file, CString& shortcutPath, const char* extension) {
   const CString name = shortcutPath + extension;
-  std::wstring wide;
-  if (!ToWide(name.GetString(), wide)) return false;
+  // The shell's objects take file names as UTF-16 only; the toolkit string
+  // converts through the system ANSI code page, as every path is meant.
+  const CStringW wide(name);
   shortcutPath = name;
-  const HRESULT hr = file->Save(wide.c_str(), FALSE);
+  const HRESULT hr = file->Save(wide.GetString(), FALSE);
   return SUCCEEDED(hr);
 }
 
 bool LoadFrom(IPersistFile* file, const CString& shortcutPath) {
-  std::wstring wide;
-  if (!ToWide(shortcutPath.GetString(), wide)) return false;
-  const HRESULT hr = file->Load(wide.c_str(), STGM_READ);
+  const CStringW wide(shortcutPath);
+  const HRESULT hr = file->Load(wide.GetString(), STGM_READ);
   return SUCCEEDED(hr);
 }
 
