@@ -3,7 +3,6 @@
 #include "base/NyWindows.h"
 
 #include <direct.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -16,6 +15,7 @@
 #include "NyIdentity.h"
 #include "base/NyPathText.h"
 #include "files/NyDirectory.h"
+#include "files/NyRunningProcesses.h"
 
 namespace {
 
@@ -54,25 +54,6 @@ bool SystemTempPath(char (&path)[MAX_PATH]) {
 bool ChooseDefaultRoot() {
   char temp[MAX_PATH], root[MAX_PATH];
   return SystemTempPath(temp) && ny::JoinPath(root, temp, kDefaultRootFolder) && ChooseRoot(root);
-}
-
-// The ids of every running process. The buffer grows until the platform
-// leaves part of it unused: a full buffer may have cut the list short, and a
-// live process missing from it would lose its folder. False when the list
-// cannot be read.
-bool RunningProcessIds(std::vector<DWORD>& ids) {
-  ids.assign(1024, 0);
-  for (;;) {
-    DWORD bytes = 0;
-    const DWORD size = static_cast<DWORD>(ids.size() * sizeof(DWORD));
-    if (!::EnumProcesses(ids.data(), size, &bytes)) return false;
-    if (bytes < size) {
-      ids.resize(bytes / sizeof(DWORD));
-      return true;
-    }
-    if (ids.size() >= (1u << 24)) return false;  // no system runs that many
-    ids.resize(ids.size() * 2);
-  }
 }
 
 }  // namespace
@@ -125,7 +106,7 @@ bool NyEraseUnusedTempFiles(bool includeOwnFolder) {
   // Without the list of running processes every folder would look unused:
   // erase nothing.
   std::vector<DWORD> ids;
-  if (!RunningProcessIds(ids)) return false;
+  if (!ny::files::RunningProcessIds(ids)) return false;
   const DWORD self = ::GetCurrentProcessId();
   std::set<std::string> live;
   for (DWORD id : ids) {

@@ -3,11 +3,53 @@
 #pragma once
 
 #include <locale>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "NyApi.h"
 #include "NyToolkit.h"
+
+// ---- Stopwatches ------------------------------------------------------------------
+// A named stopwatch: the time between Start and Stop is added to a
+// process-wide total per category and keyword, so that many stopwatches add
+// up under the same names. The report of a category goes to the transaction
+// log's message output (CNyLog::PrintMessage). One thread at a time.
+class NY_API CNyCountTime {
+ public:
+  // Makes sure the registry has the category and keyword (an existing total
+  // stays) and starts the stopwatch when `start` is set.
+  CNyCountTime(const std::string& category, const std::string& keyword, bool start);
+  // Stops a running stopwatch, adding its interval.
+  virtual ~CNyCountTime();
+  CNyCountTime(const CNyCountTime&) = default;
+  CNyCountTime& operator=(const CNyCountTime&) = default;
+
+  // Starts when stopped; a running stopwatch keeps its first start time.
+  void Start();
+  // When running: adds the interval since Start to its total and stops.
+  void Stop();
+  // Sets its own total to 0; its running state is untouched.
+  void Clear();
+  // Prints the report of its category.
+  void PrintResult();
+
+  // Removes every keyword of the category (the category stays, empty).
+  static void Clear(const std::string& category);
+  static void ClearAll();
+  // Prints the category's name and, per keyword in byte order, its total in
+  // seconds ("%6.1f" and the Shift-JIS second). The flag has no effect.
+  static void PrintResult(const std::string& category, bool flag);
+
+ private:
+  std::string m_strCategory;
+  std::string m_strKeyWord;
+  bool m_bRunning = false;
+  unsigned long long m_ullStartTick = 0;
+
+  // Category -> keyword -> total milliseconds.
+  static std::map<std::string, std::map<std::string, double>> s_mapCategoryAndKeyWordToTime;
+};
 
 // ---- Bit set ---------------------------------------------------------------------
 // A growable set of flags indexed from 0. Sets of different sizes combine as if

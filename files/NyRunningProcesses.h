@@ -1,0 +1,16 @@
+// The ids of the running processes, for the clean-ups that keep the folders
+// of live processes (temporary folders, flag-log work areas).
+#pragma once
+
+#include "base/NyWindows.h"
+
+#include <vector>
+
+namespace ny::files {
+
+// Every running process's id. The list grows until the platform leaves part
+// of it unused: a full buffer may have cut the list short, and a live process
+// missing from it would lose its folder. False when the list cannot be read.
+bool RunningProcessIds(std::vector<DWORD>& ids);
+
+}  // namespace ny::files
