@@ -18,7 +18,9 @@
 class NY_API CNyLog {
  public:
   // The outcome of a transaction: 1 writes " OK", every other value " ERROR".
-  enum STATUS { STATUS_ERROR = 0, STATUS_OK = 1 };
+  // Its type is fixed to int so that further failure values a host passes
+  // (2, -1, ...) are valid values of the type.
+  enum STATUS : int { STATUS_ERROR = 0, STATUS_OK = 1 };
 
   explicit CNyLog(STATUS defaultStatus);
   // Ends every transaction still open, innermost first, with the default status.
