@@ -31,6 +31,7 @@
 #include "NyIdentity.h"
 #include "NyLogging.h"
 #include "base/NyMultiByte.h"
+#include "base/NyPathText.h"
 #include "base/NyScopedFile.h"
 #include "base/NyScopedHandle.h"
 #include "files/NyDirectory.h"
@@ -47,7 +48,8 @@ constexpr const char* kResourceType = "RT_RCDATA";  // a named type, not the num
 
 std::string g_workFolder;  // empty until the work area is made, and when it cannot be
 bool g_workAreaTried = false;
-// The marker file's handle. Deliberately never closed (and so not owned by a
+// The marker file's handle (not inheritable: made without security
+// attributes, so no child keeps it after we end). Deliberately never closed (and so not owned by a
 // scoped handle): the system closes it when the process ends, however it
 // ends, and the delete-on-close flag then removes the marker. While it is
 // open, nobody else can open the marker and the clean-ups keep the folder.
@@ -134,6 +136,10 @@ bool OpenLog() {
   if (!stream) return false;
   g_log.reset(stream);
   g_logBufferSize = 0;
+  // The runtime opens streams inheritable, and a child started meanwhile
+  // (spawn passes handles on) would hold the log open after us: clearing
+  // could not delete it, nor could the next line open it again.
+  ::SetHandleInformation(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), HANDLE_FLAG_INHERIT, 0);
   // The file is a text file (CR LF line ends), but the line ends are
   // written by us: the runtime's text-mode write translates through a small
   // fixed buffer and hands the file one piece per kilobyte or so, while each
@@ -226,6 +232,18 @@ bool IsWorkFolderOfEndedProcess(const std::string& name, const std::set<std::str
   return live.count(id) == 0;
 }
 
+// True when _splitpath_s can split `path` into buffers of 3, 256, 256 and
+// 256 bytes. A part that does not fit goes to the runtime's invalid-parameter
+// handler, which may end the host, so such paths are refused before the call
+// (as are paths no file can have).
+bool SplitsIntoBuffers(const char* path) {
+  if (!ny::FitsPath(path)) return false;
+  const char* start = (path[0] && path[1] == ':') ? path + 2 : path;
+  const char* last = ny::mb::FindLastOf(start, "\\/");
+  const size_t folder = last ? static_cast<size_t>(last + 1 - start) : 0;
+  return folder < 256 && std::strlen(start + folder) < 256;
+}
+
 }  // namespace
 
 CString NyFlgGetWork() {
@@ -283,7 +301,8 @@ void NyFlgClearLog() {
 
 bool NyFlgMakeTempFile(const CString& path, const CString& resourceName) {
   char drive[3], folder[256], name[256], extension[256];
-  if (_splitpath_s(path.GetString(), drive, sizeof drive, folder, sizeof folder, name, sizeof name, extension,
+  if (!SplitsIntoBuffers(path.GetString()) ||
+      _splitpath_s(path.GetString(), drive, sizeof drive, folder, sizeof folder, name, sizeof name, extension,
                    sizeof extension) != 0)
     return false;
   // One level only; when it fails, creating the file says so.

@@ -304,8 +304,11 @@ NY_FRESH_TEST(FreshFlagLog, TimeBaseSurvivesClearLog) {
   NyFlgWriteLog(1, "first");
   const unsigned long t1 = NyFlgGetTime();
   ASSERT_EQ(Lines(log).size(), 1u);
-  // Time passes while a child process starts and ends.
-  ASSERT_EQ(nytest::SpawnFresh(_P_WAIT, "FlagChild.Ends"), 0);
+  // Time passes while a child process starts; started with the log open, it
+  // must not hold the log when it is cleared and opened again.
+  nytest::TempFolder out;
+  WorkAreaChild child(out.Path(), true);
+  ASSERT_TRUE(child.WaitUntilReady());
   const unsigned long t2 = NyFlgGetTime();
   NyFlgClearLog();
   EXPECT_FALSE(Exists(log));
@@ -425,6 +428,7 @@ TEST(FlagTempFile, UnpacksNamedDataResources) {
       {"EMPTYDATA", temp / "empty.bin", false},             // nothing to write
       {"FLAGDATA", temp / "two\\levels\\data.bin", false},  // only one level is made
       {"FLAGDATA", "", false},
+      {"FLAGDATA", temp / (std::string(300, 'f') + "\\data.bin"), false},  // too long to split
   };
   for (const Case& c : cases) {
     EXPECT_EQ(NyFlgMakeTempFile(c.path.c_str(), c.resource), c.made) << c.resource << " " << c.path;
