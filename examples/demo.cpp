@@ -26,6 +26,18 @@ void CountAccess(long kind) {
   if (kind >= 0 && kind <= 2) ++g_seen[kind];
 }
 
+// Prints a text file's lines, indented, for the terminal.
+void PrintFile(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "r");
+  if (!file) return;
+  char line[4096];
+  while (std::fgets(line, sizeof line, file)) {
+    line[std::strcspn(line, "\r\n")] = '\0';
+    std::printf("    %s\n", ToTerminal(line).c_str());
+  }
+  std::fclose(file);
+}
+
 void Show(const char* label, const char* text) {
   std::printf("  %-34s %s\n", label, ToTerminal(text).c_str());
 }
@@ -201,7 +213,42 @@ int main() {
   const bool read = NyGetShortcutTargetPath(shortcut, target);
   Show("shortcut written", written ? shortcut.GetString() : "(failed)");
   Show("its target, read back", read ? target.GetString() : "(failed)");
-  std::printf("  %-34s %s\n", "folders of ended processes erased",
+
+  // A nested transaction logged to a file, two flag-log lines in the work
+  // folder, and a stopwatch report.
+  std::printf("\nLogs and stopwatches\n");
+  const std::string logFile = temp + "\\demo.log";
+  CNyLog::SetLogFileName(logFile);
+  {
+    CNyLog log(CNyLog::STATUS_OK);
+    log.StartTransaction("Load");
+    log.StartTransaction("Parse");
+    log.EndTransaction(CNyLog::STATUS_ERROR);
+  }  // the destructor ends Load with the default status
+  for (int round = 0; round < 3; ++round) {
+    CNyCountTime watch("Demo", "free-space queries", true);
+    for (int i = 0; i < 500; ++i) NyGetAvailableTempDiskSize();
+    watch.Stop();
+    CNyCountTime shortcuts("Demo", "shortcut round trips", true);
+    for (int i = 0; i < 10; ++i) {
+      CString again((temp + "\\Again").c_str()), back;
+      NyCreateShortcut(temp.c_str(), again);
+      NyGetShortcutTargetPath(again, back);
+    }
+  }
+  CNyCountTime::PrintResult("Demo", false);
+  CNyLog::UnsetLogFileName();
+  std::printf("  the log file %s holds:\n", ToTerminal(logFile.c_str()).c_str());
+  PrintFile(logFile);
+  NyFlgWriteLog(1, "demo started");
+  NyFlgWriteLog2(2.5, "demo half way");
+  Show("flag-log work folder", NyFlgGetWork());
+  const CString flagLog =
+      NyFlgGetWork() + "\\FlgLog" + std::to_string(::GetCurrentProcessId()).c_str() + ".txt";
+  std::printf("  the flag log holds (elapsed s, working set, peak, page file, peak, value, text):\n");
+  PrintFile(flagLog.GetString());
+  NyFlgClearLog();
+  std::printf("  %-34s %s\n", "temporary folders of ended processes erased",
               NyEraseUnusedTempFiles(true) ? "yes, ours too" : "no");
 
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
