@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr const char* kFolderPrefix = "QND_TMP_FOLDER";
+constexpr const char* kFolderPrefix = ny::files::kProcessFolderPrefix;
 constexpr const char* kDefaultRootFolder = "Quandor";
 
 // Both paths fit MAX_PATH with their terminator; empty until the root is

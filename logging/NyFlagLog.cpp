@@ -36,11 +36,11 @@
 #include "base/NyScopedHandle.h"
 #include "files/NyDirectory.h"
 #include "files/NyRunningProcesses.h"
+#include "logging/NyLineEnds.h"
 
 namespace {
 
-// Shared with the temporary folders: both clean-ups recognise their folders by it.
-constexpr const char* kFolderPrefix = "QND_TMP_FOLDER";
+constexpr const char* kFolderPrefix = ny::files::kProcessFolderPrefix;
 constexpr const char* kMarkerName = "_keep_folder.dat";
 constexpr const char* kResourceType = "RT_RCDATA";  // a named type, not the numeric one
 
@@ -190,14 +190,8 @@ std::string MemoryFigures() {
 std::string FormatLine(unsigned long elapsed, const std::string& callerText) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%7.3lf", elapsed / 1000.0);
-  const std::string plain = std::string(seconds) + "," + MemoryFigures() + "," + callerText + "\n";
-  std::string line;
-  line.reserve(plain.size() + 2);
-  for (char c : plain) {
-    if (c == '\n') line += '\r';
-    line += c;
-  }
-  return line;
+  return ny::logging::ToTextModeLineEnds(std::string(seconds) + "," + MemoryFigures() + "," + callerText +
+                                         "\n");
 }
 
 // One line, whole or not at all: built in memory, then one fwrite into an

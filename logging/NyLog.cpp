@@ -13,6 +13,7 @@
 
 #include "NyLogging.h"
 #include "base/NyScopedHandle.h"
+#include "logging/NyLineEnds.h"
 
 std::string CNyLog::s_strFileName;
 
@@ -26,19 +27,6 @@ constexpr char kDay[] = "\x93\xFA";
 constexpr char kHour[] = "\x8E\x9E";
 constexpr char kMinute[] = "\x95\xAA";
 constexpr char kSecond[] = "\x95\x62";
-
-// The log file is a text file: every line feed is stored as CR LF, as a C
-// stream opened in text mode would store it (so a multi-line message, like a
-// stopwatch report, keeps the same line ends throughout).
-std::string ToTextModeLineEnds(const std::string& line) {
-  std::string text;
-  text.reserve(line.size() + 8);
-  for (char c : line) {
-    if (c == '\n') text += '\r';
-    text += c;
-  }
-  return text;
-}
 
 // While one writer appends, every other writer of this library waits for an
 // exclusive lock on one byte far beyond any real log data. No read or write
@@ -169,7 +157,7 @@ bool CNyLog::PrintMessage(const std::string& message, bool withDateAndTime) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
     if (s_strFileName.empty()) return false;
-    return AppendLine(s_strFileName, ToTextModeLineEnds(line));
+    return AppendLine(s_strFileName, ny::logging::ToTextModeLineEnds(line));
   } catch (const std::exception&) {
     return false;
   }
