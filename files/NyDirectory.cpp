@@ -16,6 +16,15 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// `path` without its trailing separators; a double-byte character whose
+// second byte is a backslash is no separator.
+std::string WithoutTrailingSeparators(std::string path) {
+  while (!path.empty() &&
+         (ny::mb::EndsWithChar(path.c_str(), '\\') || ny::mb::EndsWithChar(path.c_str(), '/')))
+    path.pop_back();
+  return path;
+}
+
 // The full path of `path` (resolved against the working directory), or false
 // when it cannot be resolved within MAX_PATH.
 bool FullPath(const char* path, char (&full)[MAX_PATH]) {
@@ -28,10 +37,7 @@ bool FullPath(const char* path, char (&full)[MAX_PATH]) {
 // ("\\server\share") or less. Trailing separators do not count, and a
 // double-byte character whose second byte is a backslash is no separator.
 bool IsRoot(const char* full) {
-  std::string path(full);
-  while (!path.empty() &&
-         (ny::mb::EndsWithChar(path.c_str(), '\\') || ny::mb::EndsWithChar(path.c_str(), '/')))
-    path.pop_back();
+  const std::string path = WithoutTrailingSeparators(full);
   if (path.size() <= 2) return true;  // "", "C:"
   if (!IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
   // A UNC path: \\server\share is the root, as are the device forms \\?\C:
@@ -46,10 +52,7 @@ bool IsRoot(const char* full) {
 // True for "Q:" (and "Q:\\"): a bare drive letter names that drive's working
 // folder, which may be anything; it is refused like the root it looks like.
 bool IsBareDrive(const char* path) {
-  std::string text(path);
-  while (!text.empty() &&
-         (ny::mb::EndsWithChar(text.c_str(), '\\') || ny::mb::EndsWithChar(text.c_str(), '/')))
-    text.pop_back();
+  const std::string text = WithoutTrailingSeparators(path);
   return text.size() == 2 && text[1] == ':';
 }
 
@@ -124,8 +127,7 @@ bool IsSameOrInside(const char* outer, const char* inner) {
   std::string a, b;
   ny::mb::FoldCase(outer, a);
   ny::mb::FoldCase(inner, b);
-  while (!a.empty() && (ny::mb::EndsWithChar(a.c_str(), '\\') || ny::mb::EndsWithChar(a.c_str(), '/')))
-    a.pop_back();
+  a = WithoutTrailingSeparators(a);
   if (b.compare(0, a.size(), a) != 0) return false;
   return b.size() == a.size() || IsSeparator(b[a.size()]);
 }
