@@ -1,11 +1,7 @@
 // The flag log and its work area. The work area is made once per process, so
-// each scenario runs in a process of its own (this program started again for
-// it), under an application name of this run's own.
-#include <ctime>
-#include <functional>
+// each scenario runs in a fresh process under an application name of its run.
 #include <regex>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "DoRor.h"
@@ -22,89 +18,27 @@ std::string Env(const char* name) {
   return value ? value : "";
 }
 
-// The application name is process-wide: every fresh process sets the run's.
-void UseTestApplication() { NySetApplicationName(Env("NY_FLAG_APP").c_str()); }
-
 std::string ApplicationFolder() {
   char temp[MAX_PATH];  // with its trailing backslash
   return std::string(temp, ::GetTempPathA(MAX_PATH, temp)) + "Quandor\\" + Env("NY_FLAG_APP");
 }
 
-// The log's lines "%7.3lf,%10I64d,%10I64d,%10I64d,%10I64d,text", each ending
-// in CR LF, taken apart.
-struct Line {
-  unsigned long milliseconds = 0;
-  long long memory[4] = {};
-  std::string text;
-};
-
-std::vector<Line> ReadLog(const std::string& path) {
-  // The fixed-width head only: the caller's text may be very long.
+// The log's lines "%7.3lf,%10I64d x4,text" CR LF: each line's milliseconds and text.
+std::vector<std::pair<unsigned long, std::string>> ReadLog(const std::string& path) {
   static const std::regex head(R"(^[ \d]{2}\d\.\d{3}(,[ \d]{9}\d){4},)");
   const std::string bytes = nytest::ReadBytes(path);
-  std::vector<Line> lines;
+  std::vector<std::pair<unsigned long, std::string>> lines;
   size_t start = 0;
   for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
     const std::string line = bytes.substr(start, end - start);
-    if (!std::regex_search(line.substr(0, 52), head)) {
-      ADD_FAILURE() << line.substr(0, 60);
-      continue;
-    }
-    Line& parsed = lines.emplace_back();
-    parsed.milliseconds = static_cast<unsigned long>(std::stod(line.substr(0, 7)) * 1000.0 + 0.5);
-    for (int i = 0; i < 4; ++i) parsed.memory[i] = std::stoll(line.substr(8 + 11 * i, 10));
-    parsed.text = line.substr(52);
+    EXPECT_TRUE(std::regex_search(line.substr(0, 52), head)) << line.substr(0, 60);
+    EXPECT_GT(std::stoll(line.substr(8, 10)), 0);  // working set
+    lines.emplace_back(static_cast<unsigned long>(std::stod(line.substr(0, 7)) * 1000.0 + 0.5),
+                       line.substr(52));
   }
   EXPECT_EQ(start, bytes.size()) << "the file ends in the middle of a line";
   return lines;
 }
-
-// The work-folder name of this process for the local time now, by the runtime's clock.
-std::string FolderNameNow() {
-  const __time64_t now = _time64(nullptr);
-  struct tm local = {};
-  _localtime64_s(&local, &now);
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  return "QND_TMP_FOLDER-" + std::string(stamp) + "-" + Pid();
-}
-
-// A child (FlagChild.MakesWorkArea) that makes its work area, writes the path
-// into {out}\{its id}.txt, holds a marker in `hold` (when given) the way the
-// library holds its own, says so through the ready event, and stays until
-// released (a minute at most, should this process die first).
-struct WorkAreaChild {
-  explicit WorkAreaChild(const std::string& out, const std::string& hold = "") : out(out) {
-    static int count = 0;
-    const std::string tag = Pid() + "_" + std::to_string(++count);
-    ready = ::CreateEventA(nullptr, TRUE, FALSE, ("Local\\NyFlagReady" + tag).c_str());
-    release = ::CreateEventA(nullptr, TRUE, FALSE, ("Local\\NyFlagRelease" + tag).c_str());
-    for (const std::string& setting : {"NY_FLAG_OUT=" + out, "NY_FLAG_TAG=" + tag, "NY_FLAG_HOLD=" + hold})
-      _putenv(setting.c_str());
-    process = reinterpret_cast<HANDLE>(nytest::SpawnFresh(_P_NOWAIT, "FlagChild.MakesWorkArea"));
-  }
-  ~WorkAreaChild() {
-    End();
-    for (HANDLE handle : {process, ready, release}) ::CloseHandle(handle);
-  }
-  bool WaitUntilReady() const {
-    const HANDLE handles[] = {ready, process};
-    return ::WaitForMultipleObjects(2, handles, FALSE, 30000) == WAIT_OBJECT_0;
-  }
-  // Lets the child end and waits (thirty seconds at most); its exit code.
-  DWORD End() const {
-    DWORD code = STILL_ACTIVE;
-    ::SetEvent(release);
-    ::WaitForSingleObject(process, 30000);
-    ::GetExitCodeProcess(process, &code);
-    return code;
-  }
-  DWORD Id() const { return ::GetProcessId(process); }
-  std::string WorkFolder() const { return nytest::ReadBytes(out + "\\" + Pid(Id()) + ".txt"); }
-
-  std::string out;
-  HANDLE process = nullptr, ready = nullptr, release = nullptr;
-};
 
 }  // namespace
 
@@ -112,153 +46,107 @@ TEST(FlagLog, EveryScenarioPassesInAFreshProcess) {
   if (nytest::InFreshProcess()) GTEST_SKIP();
   _putenv(("NY_FLAG_APP=DoRorFlagTest" + Pid()).c_str());
   nytest::RunEachInFreshProcess("FreshFlagLog");
-  // Every child has ended, so no marker holds anything of this run.
-  nytest::RemoveTree(ApplicationFolder());
+  nytest::RemoveTree(ApplicationFolder());  // every child has ended
   _putenv("NY_FLAG_APP=");
 }
 
+// Writes the path of its work area into {NY_FLAG_OUT}\{its id}.txt.
 NY_FRESH_TEST(FlagChild, MakesWorkArea) {
-  UseTestApplication();
-  const std::string work = NyFlgGetWork().GetString();
-  ASSERT_FALSE(work.empty());
-  std::ofstream(Env("NY_FLAG_OUT") + "\\" + Pid() + ".txt", std::ios::binary) << work;
-  // Like the library's own marker, this one goes when the process does.
-  if (!Env("NY_FLAG_HOLD").empty())
-    ASSERT_NE(
-        ::CreateFileA((Env("NY_FLAG_HOLD") + "\\_keep_folder.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr),
-        INVALID_HANDLE_VALUE);
-  const std::string tag = Env("NY_FLAG_TAG");  // the events are the parent's
-  const HANDLE ready = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, ("Local\\NyFlagReady" + tag).c_str());
-  const HANDLE release = ::OpenEventA(SYNCHRONIZE, FALSE, ("Local\\NyFlagRelease" + tag).c_str());
-  ASSERT_TRUE(ready && release);
-  ::SetEvent(ready);
-  EXPECT_EQ(::WaitForSingleObject(release, 60000), WAIT_OBJECT_0);
+  NySetApplicationName(Env("NY_FLAG_APP").c_str());
+  std::ofstream(Env("NY_FLAG_OUT") + "\\" + Pid() + ".txt", std::ios::binary) << NyFlgGetWork().GetString();
 }
 
-// The work area {temp}Quandor\{application}\{name}, whose name carries the
-// local time and the process id, is made once, and its marker is held so that
-// nobody else can open it, nor erase the folder. Each log line: seconds since
-// the process's first line right-aligned in 7, four memory figures
-// right-aligned in 10, the caller's text, of any length, its line breaks
-// written as CR LF. Clearing deletes the file; the next one keeps the time base.
+// The work area {temp}Quandor\{application}\QND_TMP_FOLDER-{date}-{time}-{pid}
+// is made once, its marker held against other openers. Log lines: fixed-width
+// seconds and memory figures, the text as given, line breaks as CR LF.
+// Clearing deletes the file; the next one keeps the time base.
 NY_FRESH_TEST(FreshFlagLog, WorkAreaAndLog) {
-  UseTestApplication();
-  const std::string before = FolderNameNow();
+  NySetApplicationName(Env("NY_FLAG_APP").c_str());
   const std::string work = NyFlgGetWork().GetString();
-  const std::string name = NyFlgGetTempFolderName().GetString();
-  const std::string after = FolderNameNow();
-  for (const std::string& made : {name, work.substr(work.rfind('\\') + 1)})
-    EXPECT_TRUE(made == before || made == after) << made;
+  EXPECT_TRUE(std::regex_match(work, std::regex(R"(.*\\QND_TMP_FOLDER-\d{8}-\d{6}-)" + Pid()))) << work;
   EXPECT_EQ(work.substr(0, work.rfind('\\')), ApplicationFolder());
-  EXPECT_EQ(NyFlgGetWork().GetString(), work);
   const std::string marker = work + "\\_keep_folder.dat";
-  EXPECT_TRUE(NyFlgIsFileExist(marker.c_str()));
-  EXPECT_FALSE(NyFlgIsFileExist(""));
   EXPECT_FALSE(nytest::ScopedFile(marker, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE).IsOpen());
-  // Left out of the live ids, the own folder is still kept by its marker.
-  EXPECT_TRUE(NyFlgEraseUnusedTempFiles(ApplicationFolder().c_str(), true));
-  EXPECT_TRUE(Exists(marker));
 
-  const std::string log = work + "\\FlgLog" + Pid() + ".txt";
-  const std::string longText = std::string(100000, 'x') + "end";
-  const std::pair<std::function<void()>, std::string> cases[] = {
-      {[] { NyFlgWriteLog(42, "Load"); }, "42,Load"},
-      {[] { NyFlgWriteLog(0xFFFFFFFFul, ""); }, "-1,"},
-      {[] { NyFlgWriteLog2(3.14159265, "pi, roughly"); }, "3.1416,pi, roughly"},
-      {[] { NyFlgWriteLog2(1e20, "big"); }, "100000000000000000000.0000,big"},
-      {[&] { NyFlgWriteLog(7, longText.c_str()); }, "7," + longText},
-      {[] { NyFlgWriteLog(8, "%s%d%n"); }, "8,%s%d%n"},
-  };
+  const std::string log = work + "\\FlgLog" + Pid() + ".txt", longText = std::string(100000, 'x');
   const unsigned long t0 = NyFlgGetTime();
-  for (const auto& c : cases) c.first();
+  NyFlgWriteLog(0xFFFFFFFFul, "Load");
+  NyFlgWriteLog2(3.14159265, "pi, roughly");
+  NyFlgWriteLog(7, longText.c_str());
+  NyFlgWriteLog(8, "%s%d%n");
   const unsigned long t1 = NyFlgGetTime();
-  std::vector<Line> lines = ReadLog(log);
-  ASSERT_EQ(lines.size(), std::size(cases));
+  const std::string texts[] = {"-1,Load", "3.1416,pi, roughly", "7," + longText, "8,%s%d%n"};
+  std::vector<std::pair<unsigned long, std::string>> lines = ReadLog(log);
+  ASSERT_EQ(lines.size(), std::size(texts));
   for (size_t i = 0; i < lines.size(); ++i) {
-    EXPECT_EQ(lines[i].text, cases[i].second) << i;
-    EXPECT_LE(lines[i].milliseconds, t1 - t0) << i;
-    EXPECT_GT(lines[i].memory[0], 0) << i;
-    EXPECT_GE(lines[i].memory[1], lines[i].memory[0]) << i;  // peak working set
-    EXPECT_GE(lines[i].memory[3], lines[i].memory[2]) << i;  // peak committed bytes
+    EXPECT_EQ(lines[i].second, texts[i]) << i;
+    EXPECT_LE(lines[i].first, t1 - t0) << i;
   }
   NyFlgWriteLog(9, "two\nlines");
   const std::string bytes = nytest::ReadBytes(log);
   EXPECT_EQ(bytes.substr(bytes.size() - 15), ",9,two\r\nlines\r\n");
 
-  // Time passes while a child starts; started with the log open, it must not
-  // hold the log when it is cleared and opened again.
-  nytest::TempFolder out;
-  WorkAreaChild child(out.Path());
-  ASSERT_TRUE(child.WaitUntilReady());
+  nytest::TempFolder out;  // time passes while a child runs
+  _putenv(("NY_FLAG_OUT=" + out.Path()).c_str());
+  ASSERT_EQ(nytest::SpawnFresh(_P_WAIT, "FlagChild.MakesWorkArea"), 0);
   const unsigned long t2 = NyFlgGetTime();
-  ASSERT_GT(t2 - t1, 0ul);
+  ASSERT_GT(t2, t1);
   NyFlgClearLog();
   EXPECT_FALSE(Exists(log));
   NyFlgWriteLog2(2.5, "second");
-  const unsigned long t3 = NyFlgGetTime();
   lines = ReadLog(log);
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].text, "2.5000,second");
-  EXPECT_GE(lines[0].milliseconds, t2 - t1);
-  EXPECT_LE(lines[0].milliseconds, t3 - t0);
+  EXPECT_EQ(lines[0].second, "2.5000,second");
+  EXPECT_GE(lines[0].first, t2 - t1);
+  EXPECT_LE(lines[0].first, NyFlgGetTime() - t0);
 }
 
-// Children started together get folders of their own (the process id ends
-// the name, whatever the second), and their markers go with them. The
-// clean-up erases prefixed folders of ended processes that have no marker;
-// it keeps live processes' folders and folders with a marker (held by a live
-// child or simply there), and never touches other names or plain files.
+// Children started together get folders of their own, and their markers go
+// with them. The clean-up erases prefixed folders of ended processes without
+// a marker; it keeps live processes' folders, marked folders (held or not),
+// other names and plain files.
 NY_FRESH_TEST(FreshFlagLog, ChildWorkAreasAndTheCleanUpRules) {
-  // An application of its own, whose folder holds only this test's work areas.
-  _putenv(("NY_FLAG_APP=DoRorFlagPair" + Pid()).c_str());
-  EXPECT_FALSE(NyFlgEraseUnusedTempFiles("", true));
+  _putenv(("NY_FLAG_APP=DoRorFlagPair" + Pid()).c_str());  // holds only this test's work areas
   nytest::TempFolder scan, out;
-  WorkAreaChild first(out.Path()), second(out.Path());
-  for (const WorkAreaChild* child : {&first, &second}) ASSERT_EQ(child->End(), 0u);
-  const std::string works[] = {first.WorkFolder(), second.WorkFolder()};
-  EXPECT_NE(works[0], works[1]);
-  for (const std::string& work : works) {
-    EXPECT_TRUE(Exists(work)) << work;
-    EXPECT_FALSE(Exists(work + "\\_keep_folder.dat")) << work;
+  _putenv(("NY_FLAG_OUT=" + out.Path()).c_str());
+  HANDLE children[2];
+  for (HANDLE& child : children)
+    child = reinterpret_cast<HANDLE>(nytest::SpawnFresh(_P_NOWAIT, "FlagChild.MakesWorkArea"));
+  std::string works[2];
+  for (int i = 0; i < 2; ++i) {
+    DWORD code = 1;
+    ASSERT_EQ(::WaitForSingleObject(children[i], 30000), WAIT_OBJECT_0);
+    EXPECT_TRUE(::GetExitCodeProcess(children[i], &code) && code == 0);
+    works[i] = nytest::ReadBytes(out / (Pid(::GetProcessId(children[i])) + ".txt"));
+    EXPECT_TRUE(Exists(works[i])) << works[i];
+    EXPECT_FALSE(Exists(works[i] + "\\_keep_folder.dat")) << works[i];
   }
+  EXPECT_NE(works[0], works[1]);
 
-  const std::string ended = Pid(first.Id());
+  const std::string prefix = "QND_TMP_FOLDER-20260101-00000", ended = Pid(::GetProcessId(children[0]));
+  for (HANDLE child : children) ::CloseHandle(child);
   const auto folder = [&](const std::string& name, const std::string& file = "x") {
     scan.WriteFile(name + "\\" + file);
     return scan / name;
   };
-  const std::string erased = folder("QND_TMP_FOLDER-20260101-000000-" + ended, "sub\\more.txt");
-  const std::string bare = folder("QND_TMP_FOLDER");  // no "-": the whole name is the id
-  const std::string marked = folder("QND_TMP_FOLDER-20260101-000001-" + ended, "_keep_folder.dat");
-  const std::string held = folder("QND_TMP_FOLDER-20260101-000002-" + ended);
-  const std::string locked = folder("QND_TMP_FOLDER-20260101-000003-" + ended, "locked.txt");
-  const std::string untouched[] = {folder("XQND_TMP_FOLDER-20260101-000000-" + ended),
-                                   folder("qnd_tmp_folder-20260101-000009-" + ended), folder("Other"),
-                                   scan.WriteFile("QND_TMP_FOLDER-20260101-000004-" + ended)};
-
-  WorkAreaChild holder(out.Path(), held);
-  ASSERT_TRUE(holder.WaitUntilReady());
-  const std::string live = folder("QND_TMP_FOLDER-20260101-000005-" + Pid(holder.Id()));
-  {
-    // A folder that cannot be erased fails the clean-up, which still goes on.
-    nytest::ScopedFile lock(locked + "\\locked.txt", GENERIC_READ, 0);
-    ASSERT_TRUE(lock.IsOpen());
-    EXPECT_FALSE(NyFlgEraseUnusedTempFiles(scan.Path().c_str(), false));
-  }
-  for (const std::string& gone : {erased, bare}) EXPECT_FALSE(Exists(gone)) << gone;
-  for (const std::string& kept : {marked, held, live, locked}) EXPECT_TRUE(Exists(kept)) << kept;
-
-  // Once the holder has ended, its marker and its id are gone.
-  ASSERT_EQ(holder.End(), 0u);
+  const std::string erased = folder(prefix + "0-" + ended, "sub\\more.txt");
+  const std::string marked = folder(prefix + "1-" + ended, "_keep_folder.dat");
+  const std::string held = folder(prefix + "2-" + ended), live = folder(prefix + "3-" + Pid());
+  const std::string untouched[] = {marked, live, folder("X" + prefix + "0-" + ended), folder("Other"),
+                                   scan.WriteFile(prefix + "4-" + ended)};
+  const HANDLE marker = ::CreateFileA((held + "\\_keep_folder.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                      nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  ASSERT_NE(marker, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(NyFlgEraseUnusedTempFiles(scan.Path().c_str(), false));
-  for (const std::string& gone : {held, live, locked}) EXPECT_FALSE(Exists(gone)) << gone;
-  EXPECT_TRUE(Exists(marked));
+  EXPECT_FALSE(Exists(erased));
+  EXPECT_TRUE(Exists(held));
+  ::CloseHandle(marker);  // the marker goes
+  EXPECT_TRUE(NyFlgEraseUnusedTempFiles(scan.Path().c_str(), false));
+  EXPECT_FALSE(Exists(held));
   for (const std::string& kept : untouched) EXPECT_TRUE(Exists(kept)) << kept;
 
-  // The children's work areas go too, and with them the emptied application folder.
+  // The children's work areas go, and with them the emptied application folder.
   EXPECT_TRUE(NyFlgEraseUnusedTempFiles(ApplicationFolder().c_str(), false));
-  for (const std::string& work : works) EXPECT_FALSE(Exists(work)) << work;
   EXPECT_FALSE(Exists(ApplicationFolder()));
 }
 
@@ -269,27 +157,10 @@ TEST(FlagTempFile, UnpacksNamedDataResources) {
   for (int byte = 0; byte < 3 * 256; ++byte) data += static_cast<char>(byte);
   data += "\x1a\r\n";
   const std::string replaced = temp.WriteFile("old.bin", std::string(5000, 'o'));
-  const std::tuple<const char*, std::string, bool> cases[] = {
-      {"FLAGDATA", temp / "made\\data.bin", true},   // one missing folder level is made
-      {"FLAGDATA", replaced, true},                  // a longer file is replaced, not overwritten
-      {"MISSING", temp / "missing.bin", false},      // no such resource
-      {"NUMERICDATA", temp / "numeric.bin", false},  // the predefined numeric type does not count
-      {"EMPTYDATA", temp / "empty.bin", false},      // nothing to write
-      {"FLAGDATA", temp / (std::string(300, 'f') + "\\data.bin"), false},  // too long to split
-  };
-  for (const auto& [resource, path, made] : cases) {
-    EXPECT_EQ(NyFlgMakeTempFile(path.c_str(), resource), made) << resource << " " << path;
-    if (made)
-      EXPECT_EQ(nytest::ReadBytes(path), data) << path;
-    else
-      EXPECT_FALSE(Exists(path)) << path;
-  }
-}
-
-// More heaps than the first list holds are still validated without harm.
-TEST(FlagHeapCheck, ManyHeaps) {
-  std::vector<HANDLE> heaps(150);
-  for (HANDLE& heap : heaps) heap = ::HeapCreate(0, 0, 0);
-  NyFlgValidateHeap(true);
-  for (HANDLE heap : heaps) ::HeapDestroy(heap);
+  EXPECT_TRUE(NyFlgMakeTempFile((temp / "made\\data.bin").c_str(), "FLAGDATA"));  // makes the folder
+  EXPECT_EQ(nytest::ReadBytes(temp / "made\\data.bin"), data);
+  EXPECT_TRUE(NyFlgMakeTempFile(replaced.c_str(), "FLAGDATA"));  // a longer file is replaced
+  EXPECT_EQ(nytest::ReadBytes(replaced), data);
+  EXPECT_FALSE(NyFlgMakeTempFile((temp / "missing.bin").c_str(), "MISSING"));
+  EXPECT_FALSE(Exists(temp / "missing.bin"));
 }
