@@ -1,6 +1,6 @@
-// What the files suite's runs get from tests/files/fixtures.sh: links made
-// from the Linux side (Windows programs under Wine cannot make them) and a
-// spare drive from which empty and root paths can be tried safely.
+// What tests/files/fixtures.sh gives the files suite: links made from the
+// Linux side (Windows programs under Wine cannot make them), all pointing at a
+// decoy folder, and a spare drive Q: from which empty and root paths are tried.
 #pragma once
 
 #include <cstdlib>
@@ -10,45 +10,29 @@
 
 namespace filestest {
 
-// The run's fixture folder (C:\ny_fixtures_NNN), or "" when the suite was
-// started without the wrapper.
-inline std::string Fixtures() {
-  const char* dir = std::getenv("NY_TEST_FIXTURES");
-  return dir ? dir : "";
+// NY_TEST_FIXTURES (C:\ny_fixtures_NNN) or NY_SPARE_FOLDER (Q:\...), or "".
+inline std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
 }
 
-// A folder of its own on the spare drive Q:, or "".
-inline std::string SpareFolder() {
-  const char* dir = std::getenv("NY_SPARE_FOLDER");
-  return dir ? dir : "";
-}
+// "decoy", "trees\\removal", "trees\\linkAsTree", "temproot" (see fixtures.sh).
+inline std::string Fixture(const std::string& name) { return Env("NY_TEST_FIXTURES") + "\\" + name; }
 
-// The decoy folder every link points at: keep1.txt, keep2.txt and an empty
-// folder "empty". Nothing in it may ever be removed.
-inline std::string Decoy() { return Fixtures() + "\\decoy"; }
-
+// keep1.txt, keep2.txt and the folder "empty": nothing of it may ever go.
 inline bool DecoyIntact() {
-  return nytest::Exists(Decoy() + "\\keep1.txt") && nytest::Exists(Decoy() + "\\keep2.txt") &&
-         nytest::Exists(Decoy() + "\\empty");
-}
-
-// A ready-made tree or folder of the fixtures: "trees\\removal",
-// "trees\\linkAsTree", "temproot" (see fixtures.sh).
-inline std::string Fixture(const std::string& name) { return Fixtures() + "\\" + name; }
-
-inline bool IsLink(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  for (const char* name : {"\\keep1.txt", "\\keep2.txt", "\\empty"})
+    if (!nytest::Exists(Fixture("decoy") + name)) return false;
+  return true;
 }
 
 // Wine opens what a link points at even when asked for the link itself, so
-// the library cannot delete a link there (it leaves it in place, and the
-// removal reports false); Windows deletes the link.
+// the library cannot delete a link there: it stays, and removal reports false.
 inline bool IsWine() {
   return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 #define FILESTEST_NEEDS_FIXTURES() \
-  if (filestest::Fixtures().empty()) GTEST_SKIP() << "started without tests/files/fixtures.sh"
+  if (filestest::Env("NY_TEST_FIXTURES").empty()) GTEST_SKIP() << "started without tests/files/fixtures.sh"
 
 }  // namespace filestest
