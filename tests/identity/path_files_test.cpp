@@ -15,26 +15,22 @@ class PathFiles : public testing::Test {
 };
 }  // namespace
 
-TEST_F(PathFiles, ExistenceAndValidity) {
+TEST_F(PathFiles, ExistenceValidityAndFullPaths) {
   EXPECT_TRUE(NyIsFileExistT(m_temp.WriteFile("a.txt").c_str()));
   EXPECT_TRUE(NyIsFileExist((m_temp.Path() + "\\").c_str()));
   EXPECT_TRUE(NyIsFileExistT("C:\\"));
   EXPECT_FALSE(NyIsFileExistT((m_temp / "missing").c_str()));
   EXPECT_FALSE(NyIsFileExistT((m_temp / "*").c_str()));  // a pattern is no name
   EXPECT_FALSE(NyIsFileExist(nullptr));
-
   EXPECT_TRUE(NyIsValidFilePathT((m_temp / "not-yet-there.txt").c_str()));
   EXPECT_FALSE(NyIsValidFilePathT((m_temp / "bad<name>.txt").c_str()));
-}
 
-TEST_F(PathFiles, FullPathsResolveAgainstAnExistingBase) {
   const std::string base = m_temp / "a\\b";
   ASSERT_TRUE(NyCreateDirectoriesT(base.c_str()));
   EXPECT_STREQ(NyMakeFullPathT("..\\x", base.c_str()), (m_temp / "a\\x").c_str());
   EXPECT_STREQ(NyMakeFullPathT(".\\y\\", base.c_str()), (base + "\\y").c_str());
   EXPECT_STREQ(NyMakeFullPathT("C:\\", base.c_str()), "C:");
   EXPECT_EQ(NyMakeFullPathT("x", (m_temp / "missing").c_str()), nullptr);
-
   // The non-T form refuses a null base and keeps its last result.
   const char* kept = NyMakeFullPath("..\\x", base.c_str());
   EXPECT_EQ(NyMakeFullPath("x", nullptr), nullptr);
@@ -62,7 +58,6 @@ NY_CODEPAGE_TEST_F(PathFiles, DoubleByteFolderChains) {
   const bool dbcs = nytest::IsCodePage932();
   const std::string first = dbcs ? "\x95\x5C" : "caf\xE9";
   const std::string chain = m_temp / (first + "\\" + (dbcs ? "\x83\x5C" : "\xFC"));
-
   EXPECT_TRUE(NyCreateDirectoriesT(chain.c_str()));
   std::filesystem::recursive_directory_iterator all(m_temp.Path()), end;
   EXPECT_EQ(std::distance(all, end), 2);  // exactly the two folders

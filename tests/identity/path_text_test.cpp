@@ -2,70 +2,51 @@
 // splits, with double-byte texts and over-long input.
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "DoRor.h"
 #include "NyTestSupport.h"
 
 namespace {
 // 表 (0x95 0x5C) and ソ (0x83 0x5C) end in the byte value of a backslash.
-const std::string kHyou = "\x95\x5C", kSo = "\x83\x5C";
-const std::string kLong(300, 'a');
+const std::string kHyou = "\x95\x5C", kSo = "\x83\x5C", kLong(300, 'a');
 }  // namespace
 
-TEST(PathText, ExtensionsGoByTheLastDot) {
+TEST(PathText, ExtensionsSplitsAndTrailingBackslashes) {
   const struct {
-    const char *path, *ext;
-    const char* added;
+    const char *path, *ext, *added;
     bool delOk;
     const char* deleted;
-  } cases[] = {
+  } extensions[] = {
       {"App.INI", "ini", "App.INI", true, "App"},
       {"App", "ini", "App.ini", false, "App"},
       {"App.txt", "ini", "App.txt.ini", false, "App.txt"},
-      {"Viewer.dll", "exe", "Viewer.dll.exe", false, "Viewer.dll"},
       {"C:\\a.b\\file", "b\\file", "C:\\a.b\\file", false, "C:\\a.b\\file"},  // dot of a folder
       {"archive.tar.gz", "", "archive.tar.gz.", true, "archive.tar"},         // any extension
   };
-  for (const auto& c : cases) {
-    char out[MAX_PATH] = "garbage";
+  char out[MAX_PATH];
+  for (const auto& c : extensions) {
     EXPECT_TRUE(NyAddExtentionT(c.path, c.ext, out));
     EXPECT_STREQ(out, c.added);
     EXPECT_EQ(NyDelExtentionT(c.path, c.ext, out), c.delOk) << c.path;
     EXPECT_STREQ(out, c.deleted);
   }
-  char ext[MAX_PATH] = "garbage";
-  EXPECT_TRUE(NyGetExtentionT("C:\\a.b\\file", ext));
-  EXPECT_STREQ(ext, "b\\file");
-  EXPECT_FALSE(NyGetExtentionT("nodot", ext));
-  EXPECT_FALSE(NyAddExtention(nullptr, "ini", ext));
-  EXPECT_STREQ(ext, "b\\file");
-}
+  EXPECT_TRUE(NyGetExtentionT("C:\\a.b\\file", out));
+  EXPECT_STREQ(out, "b\\file");
+  EXPECT_FALSE(NyGetExtentionT("nodot", out));
+  EXPECT_FALSE(NyAddExtention(nullptr, "ini", out));
+  EXPECT_STREQ(out, "b\\file");
 
-TEST(PathText, SplitsAndTrailingBackslashes) {
-  const struct {
-    const char *path, *folder, *name;
-  } cases[] = {
-      {"C:\\dir\\a.txt", "C:\\dir", "a.txt"},
-      {"C:a.txt", "C", "a.txt"},
-      {"file.txt", "", "file.txt"},
-      {"C:\\dir\\", "C:\\dir", ""},
-  };
-  for (const auto& c : cases) {
-    CString folder, name;
-    EXPECT_EQ(NySplitFileName(c.path, &folder, &name), 0);
-    EXPECT_STREQ(folder, c.folder);
-    EXPECT_STREQ(name, c.name);
+  for (auto [path, folder, name] : {std::tuple{"C:\\dir\\a.txt", "C:\\dir", "a.txt"},
+                                    {"C:a.txt", "C", "a.txt"},
+                                    {"file.txt", "", "file.txt"},
+                                    {"C:\\dir\\", "C:\\dir", ""}}) {
+    CString f, n;
+    EXPECT_EQ(NySplitFileName(path, &f, &n), 0);
+    EXPECT_STREQ(f, folder);
+    EXPECT_STREQ(n, name);
   }
-  // Illegal input is reported and writes nothing.
-  char out[MAX_PATH] = "garbage";
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(NySplitFileNameT("", out, out), 1);
-  EXPECT_EQ(NySplitFileNameT(kLong.c_str(), out, out), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "/SplitFileName/\n  return code = 1\n  illegal inputs\n"
-            "/SplitFileName/\n  return code = 1\n  illegal inputs\n");
-  EXPECT_STREQ(out, "garbage");
-
   for (auto [in, expected] : {std::pair{"C:\\dir\\\\", "C:\\dir\\"}, {"C:\\dir/", "C:\\dir/"}, {"\\", ""}}) {
     std::strcpy(out, in);
     NyEraseLastBackSlashT(out);
@@ -73,8 +54,14 @@ TEST(PathText, SplitsAndTrailingBackslashes) {
   }
 }
 
-TEST(PathText, OverLongTextsFailWithoutWriting) {
+TEST(PathText, IllegalAndOverLongInputFailsWithoutWriting) {
   char out[MAX_PATH] = "garbage";
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(NySplitFileNameT("", out, out), 1);
+  EXPECT_EQ(NySplitFileNameT(kLong.c_str(), out, out), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "/SplitFileName/\n  return code = 1\n  illegal inputs\n"
+            "/SplitFileName/\n  return code = 1\n  illegal inputs\n");
   EXPECT_FALSE(NyAddExtentionT(kLong.c_str(), "ini", out));
   EXPECT_FALSE(NyAddExtentionT(std::string(255, 'b').c_str(), "longext", out));  // result too long
   EXPECT_FALSE(NyDelExtentionT(kLong.c_str(), nullptr, out));
@@ -87,22 +74,18 @@ TEST(PathText, OverLongTextsFailWithoutWriting) {
 NY_CODEPAGE_TEST(PathText, SecondBytesAreNeverSeparatorsOrLetters) {
   const bool dbcs = nytest::IsCodePage932();
   EXPECT_EQ(NyIsTwoBytesCharT('\x95'), dbcs);
-
-  char text[MAX_PATH];
+  char text[MAX_PATH], folder[MAX_PATH], name[MAX_PATH];
   std::strcpy(text, ("C:\\" + kHyou).c_str());
   NyEraseLastBackSlashT(text);
   EXPECT_EQ(text, dbcs ? "C:\\" + kHyou : "C:\\\x95");
-
-  char folder[MAX_PATH], name[MAX_PATH];
   ASSERT_EQ(NySplitFileNameT(("C:\\T\\" + kHyou + "\\" + kSo + ".ini").c_str(), folder, name), 0);
   EXPECT_EQ(folder, dbcs ? "C:\\T\\" + kHyou : "C:\\T\\" + kHyou + "\\\x83");
   EXPECT_EQ(name, dbcs ? kSo + ".ini" : ".ini");
 
   // ア (0x83 0x41) and ツ (0x83 0x61) differ in a second byte that looks like
   // 'A' and 'a': the T form compares characters, the non-T form folds bytes.
-  char out[MAX_PATH];
-  EXPECT_TRUE(NyAddExtentionT("f.\x83\x41", "\x83\x61", out));
-  EXPECT_STREQ(out, dbcs ? "f.\x83\x41.\x83\x61" : "f.\x83\x41");
-  EXPECT_TRUE(NyAddExtention("f.\x83\x41", "\x83\x61", out));
-  EXPECT_STREQ(out, "f.\x83\x41");
+  EXPECT_TRUE(NyAddExtentionT("f.\x83\x41", "\x83\x61", text));
+  EXPECT_STREQ(text, dbcs ? "f.\x83\x41.\x83\x61" : "f.\x83\x41");
+  EXPECT_TRUE(NyAddExtention("f.\x83\x41", "\x83\x61", text));
+  EXPECT_STREQ(text, "f.\x83\x41");
 }

@@ -53,8 +53,8 @@ Elements Random(std::mt19937& random, size_t count) {
 
 }  // namespace
 
-TEST(CommandLine, ComposesQuotedOrPlain) {
-  const std::tuple<Elements, const char*, const char*> cases[] = {
+TEST(CommandLine, ComposesAndSplits) {
+  const std::tuple<Elements, const char*, const char*> composed[] = {
       // elements, escaped, plain
       {{"a.exe"}, R"("a.exe")", "a.exe"},
       {{R"(C:\my app.exe)", R"(say "hi")", R"(C:\dir\)"},
@@ -63,17 +63,15 @@ TEST(CommandLine, ComposesQuotedOrPlain) {
       {{"a", R"(\\x\\)", R"(a\"b)", R"(\\")"}, R"("a" "\\x\\\\" "a\\\"b" "\\\\\"")", R"(a \\x\\ a\"b \\")"},
       {{"a", "", "b c", "t\tu"}, "\"a\" \"\" \"b c\" \"t\tu\"", "a  b c t\tu"},
   };
-  for (const auto& [elements, escaped, plain] : cases) {
+  for (const auto& [elements, escaped, plain] : composed) {
     EXPECT_EQ(Compose(elements, true), escaped);
     EXPECT_EQ(Compose(elements, false), plain);
   }
   NyCommandLine line("tool.exe");
   line.AddArgument(nullptr);  // the empty text
   EXPECT_EQ(line.ToString(), "\"tool.exe\" \"\"");
-}
 
-TEST(CommandLine, Splits) {
-  const std::pair<const char*, Elements> cases[] = {
+  const std::pair<const char*, Elements> split[] = {
       {"  a   b  ", {"a", "b"}},
       {"", {}},
       {R"("")", {}},
@@ -85,7 +83,7 @@ TEST(CommandLine, Splits) {
       {R"(a\\"b c")", {R"(a\b c)"}},  // even run: halved, the quote opens
       {R"(a\\b\)", {R"(a\\b\)"}},     // elsewhere backslashes mean themselves
   };
-  for (const auto& [text, elements] : cases) EXPECT_EQ(Split(text), elements) << text;
+  for (const auto& [text, elements] : split) EXPECT_EQ(Split(text), elements) << text;
 }
 
 // Our split undoes composing, and so do the platform's parser and a real

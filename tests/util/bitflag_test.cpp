@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <string>
+#include <utility>
 
 #include "NyUtil.h"
 
@@ -20,13 +21,12 @@ std::string Text(const CNyBitFlag& set) {
   return bits;
 }
 
-TEST(BitFlagTest, CapacityStartsAt16AndDoublesAndResizeFillsOnlyNewFlags) {
+TEST(BitFlagTest, CapacityResizeAndAccess) {
   CNyBitFlag set;
   EXPECT_EQ(0u, set.m_iCapacity);
-  const unsigned int steps[][2] = {{1, 16}, {32, 32}, {100, 128}, {3, 128}, {129, 256}};
-  for (const auto& step : steps) {
-    set.Resize(step[0], false);
-    EXPECT_EQ(step[1], set.m_iCapacity) << "after Resize(" << step[0] << ")";
+  for (auto [size, capacity] : {std::pair{1u, 16u}, {32u, 32u}, {100u, 128u}, {3u, 128u}, {129u, 256u}}) {
+    set.Resize(size, false);
+    EXPECT_EQ(capacity, set.m_iCapacity) << "after Resize(" << size << ")";
   }
   const CNyBitFlag seventeen(17);
   EXPECT_EQ(32u, CNyBitFlag(seventeen).m_iCapacity);
@@ -37,17 +37,14 @@ TEST(BitFlagTest, CapacityStartsAt16AndDoublesAndResizeFillsOnlyNewFlags) {
   for (unsigned int size : {2, 4}) fill.Resize(size, false);
   for (unsigned int size : {6, 40}) fill.Resize(size, true);
   EXPECT_EQ("110011" + std::string(34, '1'), Text(fill));
-}
 
-TEST(BitFlagTest, WriteAccessGrowsReadAccessDoesNot) {
-  CNyBitFlag set;
-  set[20] = true;
-  EXPECT_EQ(std::string(20, '0') + "1", Text(set));
-  EXPECT_FALSE(static_cast<const CNyBitFlag&>(set)[UINT_MAX]);
-  // Flag UINT_MAX cannot be reached: the write goes nowhere.
-  set[UINT_MAX] = true;
-  EXPECT_EQ(std::string(20, '0') + "1", Text(set));
-  EXPECT_FALSE(set[UINT_MAX]);
+  // A write grows the set, a read does not; flag UINT_MAX cannot be reached.
+  CNyBitFlag grown;
+  grown[20] = true;
+  EXPECT_FALSE(static_cast<const CNyBitFlag&>(grown)[UINT_MAX]);
+  grown[UINT_MAX] = true;
+  EXPECT_FALSE(grown[UINT_MAX]);
+  EXPECT_EQ(std::string(20, '0') + "1", Text(grown));
 }
 
 TEST(BitFlagTest, CopyIsDeepAndAssignmentNeverShrinks) {
@@ -69,56 +66,49 @@ TEST(BitFlagTest, CopyIsDeepAndAssignmentNeverShrinks) {
     EXPECT_EQ(c.after, Text(set = c.value)) << c.before << " = " << c.value;
     EXPECT_EQ(c.after, Text(set)) << c.before << " = " << c.value;
   }
-  // The value may be the set's own size, which the assignment changes.
-  CNyBitFlag own = Make("0000");
+  CNyBitFlag own = Make("0000");  // the value may be the size the assignment changes
   own = own.m_iSize;
   EXPECT_EQ("0010", Text(own));
 }
 
-TEST(BitFlagTest, LogicAndEqualityTreatMissingFlagsAsClear) {
+// Missing flags count as clear in logic and equality.
+TEST(BitFlagTest, LogicEqualityAndShifts) {
   EXPECT_EQ("010", Text(~Make("101")));
   const struct {
     std::string a, b, andResult, orResult;
-  } cases[] = {{"101", "11011", "10000", "11111"},
-               {"11011", "101", "10000", "11111"},
-               {"", "01", "00", "01"},
-               {"0110", "0101", "0100", "0111"}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.andResult, Text(Make(c.a) & Make(c.b))) << c.a << " & " << c.b;
-    EXPECT_EQ(c.orResult, Text(Make(c.a) | Make(c.b))) << c.a << " | " << c.b;
-    CNyBitFlag x = Make(c.a), y = Make(c.a);
-    EXPECT_EQ(c.andResult + c.orResult, Text(x &= Make(c.b)) + Text(y |= Make(c.b))) << c.a << ", " << c.b;
-    EXPECT_EQ(c.andResult + c.orResult, Text(x) + Text(y)) << c.a << ", " << c.b;
-  }
-
-  const struct {
-    std::string a, b;
     bool equal;
-  } equality[] = {
-      {"101", "10100", true}, {"101", "10101", false}, {"", "000", true}, {"0110", "0111", false}};
-  for (const auto& c : equality) {
-    EXPECT_EQ(c.equal, Make(c.a) == Make(c.b)) << c.a << " == " << c.b;
-    EXPECT_EQ(c.equal, Make(c.b) == Make(c.a)) << c.b << " == " << c.a;
-    EXPECT_EQ(!c.equal, Make(c.a) != Make(c.b)) << c.a << " != " << c.b;
+  } cases[] = {{"101", "11011", "10000", "11111", false},
+               {"11011", "101", "10000", "11111", false},
+               {"", "01", "00", "01", false},
+               {"0110", "0101", "0100", "0111", false},
+               {"101", "10100", "10100", "10100", true},
+               {"", "000", "000", "000", true}};
+  for (const auto& c : cases) {
+    const std::string what = c.a + ", " + c.b;
+    EXPECT_EQ(c.andResult, Text(Make(c.a) & Make(c.b))) << what;
+    EXPECT_EQ(c.orResult, Text(Make(c.a) | Make(c.b))) << what;
+    CNyBitFlag x = Make(c.a), y = Make(c.a);
+    EXPECT_EQ(c.andResult + c.orResult, Text(x &= Make(c.b)) + Text(y |= Make(c.b))) << what;
+    EXPECT_EQ(c.andResult + c.orResult, Text(x) + Text(y)) << what;
+    EXPECT_EQ(c.equal, Make(c.a) == Make(c.b)) << what;
+    EXPECT_EQ(c.equal, Make(c.b) == Make(c.a)) << what;
+    EXPECT_EQ(!c.equal, Make(c.a) != Make(c.b)) << what;
   }
-}
 
-TEST(BitFlagTest, Shifts) {
   const struct {
     std::string bits;
     unsigned int n;
     std::string left, right;
-  } cases[] = {{"101", 0, "101", "101"},
-               {"101", 1, "0101", "010"},
-               {"101", 3, "000101", "000"},
-               {"101", 50, std::string(50, '0') + "101", "000"},
-               {"", 2, "00", ""}};
-  for (const auto& c : cases) {
+  } shifts[] = {{"101", 0, "101", "101"},
+                {"101", 1, "0101", "010"},
+                {"101", 3, "000101", "000"},
+                {"101", 50, std::string(50, '0') + "101", "000"},
+                {"", 2, "00", ""}};
+  for (const auto& c : shifts) {
     EXPECT_EQ(c.left, Text(Make(c.bits) << c.n)) << c.bits << " << " << c.n;
     EXPECT_EQ(c.right, Text(Make(c.bits) >> c.n)) << c.bits << " >> " << c.n;
   }
-  // A size past the 32-bit count cannot be made.
-  EXPECT_EQ(0u, (Make("101") << UINT_MAX).GetSize());
+  EXPECT_EQ(0u, (Make("101") << UINT_MAX).GetSize());  // past the 32-bit count
   EXPECT_EQ("000", Text(Make("101") >> UINT_MAX));
 }
 

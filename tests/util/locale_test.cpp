@@ -15,7 +15,7 @@ using NyLocaleUtil::SetDecimalPointToNativeLocaleAndAutoRestore;
 using NyLocaleUtil::SetDecimalPointToPeriodAndAutoRestore;
 
 // 1234.5 through the runtime's _snprintf (mingw's snprintf ignores the runtime
-// locale) and a stream built now; one text when both layers agree.
+// locale) and a new stream; one text when both layers agree.
 std::string Format() {
   char runtime[32] = "";
   _snprintf(runtime, sizeof runtime - 1, "%.1f", 1234.5);
@@ -37,7 +37,7 @@ struct HostCommaPunct : std::numpunct<char> {
   char do_thousands_sep() const override { return '.'; }
 };
 
-// Tests play the host and switch both layers; TearDown puts back what the test found.
+// Tests play the host; TearDown puts back what the test found.
 class LocaleGuards : public testing::Test {
  protected:
   void TearDown() override {
@@ -91,7 +91,7 @@ TEST_F(LocaleGuards, GuardsRestoreWhatTheyFound) {
   EXPECT_EQ(Name(), host);
 }
 
-TEST_F(LocaleGuardsDecimalComma, GuardsNestAndRestore) {
+TEST_F(LocaleGuardsDecimalComma, GuardsNestAndRestoreAndNativeLocaleSwitchesBoth) {
   {
     SetDecimalPointToNativeLocaleAndAutoRestore native;
     EXPECT_EQ(Format(), "1234,5");  // only the decimal point is native: no grouping
@@ -103,6 +103,10 @@ TEST_F(LocaleGuardsDecimalComma, GuardsNestAndRestore) {
   }
   EXPECT_EQ(Format(), "1234.5");
   ExpectRestored();
+
+  NyLocaleUtil::SetToNativeLocale();  // both layers, for good
+  EXPECT_EQ(Format(), "1234,5");
+  EXPECT_NE(Name(LC_CTYPE), "C");
 }
 
 // The period guard takes the whole numeric category of "C": the host's comma
@@ -116,10 +120,4 @@ TEST_F(LocaleGuardsDecimalComma, PeriodGuardOverridesHostPunctuation) {
     EXPECT_EQ(Format(), "1234.5");
   }
   EXPECT_EQ(Format(), "runtime 1234,5, stream 1.234,5");
-}
-
-TEST_F(LocaleGuardsDecimalComma, SetToNativeLocaleSwitchesBothLayers) {
-  NyLocaleUtil::SetToNativeLocale();
-  EXPECT_EQ(Format(), "1234,5");
-  EXPECT_NE(Name(LC_CTYPE), "C");
 }
