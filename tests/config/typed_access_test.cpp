@@ -1,6 +1,5 @@
 // The typed families over real files in a temporary default and user folder.
 #include <clocale>
-#include <cstring>
 #include <string>
 #include <tuple>
 
@@ -19,24 +18,21 @@ class TypedConfig : public ::testing::Test {
     NySetUserConfigEnable(true);
   }
   void TearDown() override { NySetUserConfigEnable(true); }
-
-  // The plain string read: its text, or "(failed)".
   std::string Read(const char* section, const char* key, const std::string& path) {
     char value[1024] = "garbage";
     return NyReadConfigT(section, key, value, path.c_str()) ? value : "(failed)";
   }
-
   nytest::TempFolder m_dir;
 };
 
 }  // namespace
 
+// Layer reads find only non-empty values: the default layer's prior file
+// first unless a file is named, the user layer first while switched on ('o': off).
 TEST_F(TypedConfig, ReadsWalkTheLayersInOrder) {
   std::string app = m_dir.WriteFile("Default\\App.ini", "[View]\nZoom=app\nD=app\nFlag=yes\n");
   m_dir.WriteFile("Default\\AppDefault.ini", "[View]\nZoom=prior\nP=prior\n");
   m_dir.WriteFile("User\\App.ini", "[View]\nZoom=user\nEmpty=\n");
-  // Layer reads find only non-empty values: the default layer's prior file
-  // first unless a file is named, the user layer first while switched on.
   const struct {
     char layer;
     const char* key;
@@ -49,7 +45,7 @@ TEST_F(TypedConfig, ReadsWalkTheLayersInOrder) {
       {'u', "P", nullptr, true, "prior"},      {'u', "D", nullptr, true, "app"},
       {'u', "Empty", nullptr, true, nullptr},  {'u', "P", nullptr, false, nullptr},
       {'u', "P", "App.ini", true, nullptr},    {'u', "D", "App.ini", true, "app"},
-      {'u', "Zoom", "App.ini", false, "user"}, {'o', "Zoom", nullptr, true, "prior"},  // 'o': switched off
+      {'u', "Zoom", "App.ini", false, "user"}, {'o', "Zoom", nullptr, true, "prior"},
       {'o', "Zoom", nullptr, false, nullptr},
   };
   for (const auto& r : rows) {
@@ -67,45 +63,29 @@ TEST_F(TypedConfig, ReadsWalkTheLayersInOrder) {
   EXPECT_EQ(std::make_pair(plain, layer), std::make_pair(1, 5));
 }
 
+// Writes create folders and remove sections, follow the user switch, keep a
+// UTF-16 file one, and the non-T write of a null value stores the empty value.
 TEST_F(TypedConfig, WritesCreateFoldersRemoveSectionsAndFollowTheUserSwitch) {
   std::string path = m_dir / "a\\b\\c\\new.ini";
-  EXPECT_TRUE(NyWriteConfigT("Keep", "K", "kept", path.c_str()));
-  EXPECT_TRUE(NyWriteConfigT("Drop", "K", "x", path.c_str()));
-  EXPECT_TRUE(NyWriteConfigT("Drop", nullptr, "", path.c_str()));
+  EXPECT_TRUE(NyWriteConfigT("Keep", "K", "kept", path.c_str()) &&
+              NyWriteConfigT("Drop", "K", "x", path.c_str()) &&
+              NyWriteConfigT("Drop", nullptr, "", path.c_str()));
   EXPECT_EQ(nytest::ReadBytes(path).find("Drop"), std::string::npos);
   EXPECT_EQ(Read("Keep", "K", path), "kept");
-
   NySetUserConfigEnable(false);
   EXPECT_TRUE(NyWriteUserConfigT("View", "Zoom", 7));
   EXPECT_FALSE(nytest::Exists(m_dir / "User"));
   NySetUserConfigEnable(true);
-  EXPECT_TRUE(NyWriteUserConfigT("View", "Zoom", 7, "Other.ini"));
   long zoom = 0;
-  EXPECT_TRUE(NyReadUserConfigT("View", "Zoom", zoom, "Other.ini", false));
+  EXPECT_TRUE(NyWriteUserConfigT("View", "Zoom", 7, "Other.ini") &&
+              NyReadUserConfigT("View", "Zoom", zoom, "Other.ini", false));
   EXPECT_EQ(zoom, 7);
-
-  // A UTF-16 file stays one; the non-T write of a null value stores the empty value.
   std::string wide = m_dir.WriteFile("wide.ini", std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0o\0l\0d\0\n\0", 20));
   EXPECT_TRUE(NyWriteConfig("S", "k", "new", wide.c_str()));
-  EXPECT_EQ(nytest::ReadBytes(wide).substr(0, 2), "\xFF\xFE");
-  EXPECT_EQ(Read("S", "k", wide), "new");
+  EXPECT_EQ(nytest::ReadBytes(wide).substr(0, 2) + Read("S", "k", wide), "\xFF\xFEnew");
   EXPECT_FALSE(NyWriteConfigT("S", "k", nullptr, wide.c_str()));
   EXPECT_TRUE(NyWriteConfig("S", "k", nullptr, wide.c_str()));
   EXPECT_EQ(Read("S", "k", wide), "");
-}
-
-TEST_F(TypedConfig, ValueLengthLimit) {
-  std::string path = m_dir / "limit.ini", longest(1023, 'v');
-  EXPECT_TRUE(NyWriteConfigT("S", "K", longest.c_str(), path.c_str()));
-  EXPECT_FALSE(NyWriteConfigT("S", "K", std::string(1024, 'w').c_str(), path.c_str()));
-  EXPECT_EQ(Read("S", "K", path), longest);
-  // A longer value in the file comes back cut, and never past the buffer.
-  m_dir.WriteFile("limit.ini", "[S]\nK=" + std::string(5000, 'w') + "\n");
-  char guarded[1030];
-  std::memset(guarded, '#', sizeof guarded);
-  EXPECT_TRUE(NyReadConfigT("S", "K", guarded, path.c_str()));
-  EXPECT_EQ(std::strlen(guarded), 1023u);
-  EXPECT_EQ(guarded[1024], '#');
 }
 
 // Under a decimal comma in the C runtime the file still holds "." and reads back.
@@ -121,8 +101,7 @@ TEST_F(TypedConfig, TypedValuesRoundTripUnderADecimalComma) {
   EXPECT_TRUE(NyWriteConfigT("T", "Float", 0.1f, p) && NyWriteConfigT("T", "Half", 0.5, p) &&
               NyWriteConfigT("T", "Long", -2147483647L - 1, p) && NyWriteConfigT("T", "Int", 42, p) &&
               NyWriteConfigT("T", "Bool", false, p) && NyWriteConfigT("T", "Lead", ".25", p));
-  EXPECT_EQ(Read("T", "Float", path), "0.100000001490116");
-  EXPECT_EQ(Read("T", "Half", path), "0.5");
+  EXPECT_EQ(Read("T", "Float", path) + " " + Read("T", "Half", path), "0.100000001490116 0.5");
   float f = 0;
   double half = 0, lead = 0;
   long l = 0;
@@ -141,22 +120,16 @@ TEST_F(TypedConfig, TypedValuesRoundTripUnderADecimalComma) {
   EXPECT_EQ(std::make_tuple(half, i, f, l, b), std::make_tuple(0.0, 0, 9.0f, 9L, true));
 }
 
-TEST_F(TypedConfig, BadArgumentsFailWithoutTouchingFiles) {
-  std::string path = m_dir.WriteFile("bad.ini", "[S]\nK=v\n");
-  std::string longPath = m_dir / (std::string(300, 'x') + ".ini");
+// Bad arguments fail without touching files; 1023 bytes are written, 1024
+// refused; a longer value in the file comes back cut, never past the buffer.
+TEST_F(TypedConfig, BadArgumentsAndLengthLimit) {
+  std::string path = m_dir.WriteFile("bad.ini", "[S]\nK=v\n"),
+              longPath = m_dir / (std::string(300, 'x') + ".ini");
   const char* p = path.c_str();
   char value[1024] = "garbage";
-  const struct {
-    const char* section;
-    const char* key;
-    char* value;
-    const char* path;
-  } reads[] = {{nullptr, "K", value, p},
-               {"S", "", value, p},
-               {"S", "K", nullptr, p},
-               {"S", "K", value, nullptr},
-               {"S", "K", value, longPath.c_str()}};
-  for (const auto& r : reads) EXPECT_FALSE(NyReadConfigT(r.section, r.key, r.value, r.path));
+  EXPECT_FALSE(NyReadConfigT(nullptr, "K", value, p) || NyReadConfigT("S", "", value, p) ||
+               NyReadConfigT("S", "K", static_cast<char*>(nullptr), p) ||
+               NyReadConfigT("S", "K", value, nullptr) || NyReadConfigT("S", "K", value, longPath.c_str()));
   EXPECT_FALSE(NyWriteConfigT("", "K", "v", p) || NyWriteConfigT("S", "K", "v", "") ||
                NyWriteConfigT("S", "K", "v", longPath.c_str()) ||
                NyWriteDefaultConfigT("S", "K", "v", (std::string(300, 'y') + ".ini").c_str()));
@@ -166,10 +139,17 @@ TEST_F(TypedConfig, BadArgumentsFailWithoutTouchingFiles) {
   EXPECT_STREQ(value, "");
   EXPECT_TRUE(NyReadConfig("S", "K", static_cast<char*>(nullptr), p));
   EXPECT_FALSE(NyReadConfig(nullptr, nullptr, value, nullptr));
+  std::string limit = m_dir / "limit.ini", longest(1023, 'v'), guarded(1030, '#');
+  EXPECT_TRUE(NyWriteConfigT("S", "K", longest.c_str(), limit.c_str()));
+  EXPECT_FALSE(NyWriteConfigT("S", "K", std::string(1024, 'w').c_str(), limit.c_str()));
+  EXPECT_EQ(Read("S", "K", limit), longest);
+  m_dir.WriteFile("limit.ini", "[S]\nK=" + std::string(5000, 'w') + "\n");
+  EXPECT_TRUE(NyReadConfigT("S", "K", &guarded[0], limit.c_str()));
+  EXPECT_EQ(guarded.find('\0'), 1023u);
+  EXPECT_EQ(guarded[1024], '#');
 }
 
-// Shift-JIS names and values survive the profile writer's UTF-16 round trip;
-// 0x95 0x5C ends in the byte of a backslash.
+// Shift-JIS names and values survive the UTF-16 round trip; 0x95 0x5C ends in a backslash byte.
 NY_CODEPAGE_TEST_F(TypedConfig, DoubleByteTextRoundTrips) {
   std::string path = m_dir / "dbcs.ini";
   const char* text = "\x95\x5C\x8E\xA6 \x83\x5C";

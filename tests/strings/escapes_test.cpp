@@ -14,26 +14,18 @@ std::string Resolve(const std::string& value, size_t size = 1024) {
 
 }  // namespace
 
-TEST(StringEscapes, Rules) {
-  EXPECT_EQ(Resolve("a\\tb\\\\c\\nd"), "a\tb\\c\nd");
-  EXPECT_EQ(Resolve("\\r\\x\\\""), "\rx\"");
-  EXPECT_EQ(Resolve("lone\\"), "lone");
-  EXPECT_EQ(Resolve("cut\\0here"), "cut");
-  EXPECT_EQ(Resolve(""), "");
-  EXPECT_EQ(Resolve("abcdef", 4), "abc");
+// 0x95 0x5C is one character under 932 (never cut in half), whose second byte
+// is a backslash under 1252; a lead byte 0x95 at the very end stays.
+NY_CODEPAGE_TEST(StringEscapes, RulesAndDoubleByteCharacters) {
+  EXPECT_EQ(Resolve("a\\tb\\\\c\\nd\\r\\x\\\"") + "|" + Resolve("lone\\") + "|" + Resolve("cut\\0here") +
+                "|" + Resolve("") + "|" + Resolve("abcdef", 4),
+            "a\tb\\c\nd\rx\"|lone|cut||abc");
   EXPECT_EQ(Resolve(std::string(1023, 'v')), std::string(1023, 'v'));
-}
-
-// 0x95 0x5C is one character under 932, whose second byte is a backslash
-// under 1252; the lead byte 0x95 at the very end stays.
-NY_CODEPAGE_TEST(StringEscapes, DoubleByteCharacters) {
-  if (nytest::IsCodePage932()) {
-    EXPECT_EQ(Resolve("\x95\x5Cn"), "\x95\x5Cn");
-    EXPECT_EQ(Resolve("\\\x95\x5C"), "\x95\x5C");
-    EXPECT_EQ(Resolve("ab\x95"), "ab\x95");
-    EXPECT_EQ(Resolve("a\x95\x5C", 3), "a");  // never half a character
-  } else {
-    EXPECT_EQ(Resolve("\x95\x5Cn"), "\x95\n");
-    EXPECT_EQ(Resolve("\\\x95\x5C"), "\x95");
-  }
+  bool dbcs = nytest::IsCodePage932();
+  EXPECT_EQ(Resolve("\x95\x5Cn"), dbcs ? "\x95\x5Cn" : "\x95\n");
+  EXPECT_EQ(Resolve("\\\x95\x5C"), dbcs ? "\x95\x5C" : "\x95");
+  if (dbcs)
+    EXPECT_EQ(Resolve("ab\x95") + Resolve("a\x95\x5C", 3),
+              "ab\x95"
+              "a");
 }
