@@ -62,7 +62,16 @@ struct FindHandleTraits {
   static void Close(HANDLE h) { ::FindClose(h); }
 };
 
+struct ModuleHandleTraits {
+  using handle_type = HMODULE;
+  static HMODULE Invalid() { return nullptr; }
+  static bool IsValid(HMODULE h) { return h != nullptr; }
+  static void Close(HMODULE h) { ::FreeLibrary(h); }
+};
+
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
+// A module loaded with LoadLibrary, freed once.
+using ScopedModule = ScopedHandle<ModuleHandleTraits>;
 using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 
 }  // namespace ny

@@ -3,6 +3,7 @@
 
 #include "NyApi.h"
 #include "NyConfig.h"
+#include "NyCrash.h"
 #include "NyFiles.h"
 #include "NyIdentity.h"
 #include "NyLogging.h"
