@@ -6,6 +6,7 @@
 
 #include <dbghelp.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>

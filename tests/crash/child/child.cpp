@@ -7,6 +7,8 @@
 //   child guard FOLDER MARKERS        a first callback that fails again
 //   child uninitialized FOLDER MARKERS  handlers without Initialize
 //   child plain N                     failure N with no handler at all
+//   child wait EVENT                  sets the named event, then idles for a
+//                                     minute (the test ends it sooner)
 //
 // MARKERS gets "thread <id>" for the failing thread, then "first" and
 // "second" from the callbacks, one a line.
@@ -84,6 +86,12 @@ int RunInThread(LPTHREAD_START_ROUTINE routine, void* parameter) {
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const std::string mode = argv[1];
+  if (mode == "wait") {
+    HANDLE ready = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
+    if (!ready || !::SetEvent(ready)) return 3;
+    ::Sleep(60000);
+    return 0;
+  }
   if (mode == "plain") {
     NyCrashHandler::ExceptionTest(std::atoi(argv[2]));
     return 0;
