@@ -1,7 +1,10 @@
 // DoRor demo host: loads the DLL and prints what a host sees at start-up.
 #include <windows.h>
 
+#include <dbghelp.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -42,9 +45,121 @@ void Show(const char* label, const char* text) {
   std::printf("  %-34s %s\n", label, ToTerminal(text).c_str());
 }
 
+// ---- Crashes ----------------------------------------------------------------
+// The demo starts itself again as the crashing child ("crash KIND FOLDER")
+// and as a debuggee that faults ("fault").
+
+void BeforeDump() {
+  std::printf("    child, first callback: writing %s\n", NyCrashHandler::GetDumpFilePathName());
+  std::fflush(stdout);
+}
+void AfterDump() {
+  std::printf("    child, second callback: dump written, exit code 1 follows\n");
+  std::fflush(stdout);
+}
+
+int CrashingChild(int kind, const char* folder) {
+  NyCrashHandler::Initialize(folder, BeforeDump, AfterDump);
+  NyCrashHandler::SetProcessExceptionHandlers();
+  NyCrashHandler::SetThreadExceptionHandlers();
+  NyCrashHandler::ExceptionTest(kind);
+  return 0;
+}
+
+std::string OwnPath() {
+  char path[MAX_PATH] = "";
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// The size of a dump and its exception code, read back with dbghelp.
+bool DumpExceptionCode(const std::string& path, DWORD* code, size_t* length) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::string bytes;
+  char chunk[65536];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.append(chunk, n);
+  std::fclose(file);
+  *length = bytes.size();
+  MINIDUMP_DIRECTORY* directory = nullptr;
+  void* stream = nullptr;
+  ULONG size = 0;
+  if (!::MiniDumpReadDumpStream(&bytes[0], ExceptionStream, &directory, &stream, &size)) return false;
+  *code = static_cast<MINIDUMP_EXCEPTION_STREAM*>(stream)->ExceptionRecord.ExceptionCode;
+  return true;
+}
+
+void ShowCrashes() {
+  std::printf("\nCrashes\n");
+  char base[MAX_PATH] = "";
+  ::GetTempPathA(MAX_PATH, base);
+  const std::string folder = std::string(base) + "DoRorDemoDumps";
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  // A child that raises structured exception 123 under the handler.
+  NyCommandLine crash(OwnPath().c_str());
+  crash.AddArgument("crash");
+  crash.AddArgument("12");
+  crash.AddArgument(folder.c_str());
+  int exitCode = -1;
+  crash.Execute();
+  crash.WaitExit(&exitCode);
+  std::printf("  %-34s %d\n", "child's exit code", exitCode);
+  CFileFind find;
+  for (BOOL more = find.FindFile((folder + "\\*.dmp").c_str()); more;) {
+    more = find.FindNextFile();
+    const std::string path = find.GetFilePath().GetString();
+    DWORD code = 0;
+    size_t length = 0;
+    const bool read = DumpExceptionCode(path, &code, &length);
+    std::printf("  %-34s %s\n", "dump", find.GetFileName().GetString());
+    std::printf("  %-34s %zu bytes, exception code %s%lu\n", "", length, read ? "" : "(unreadable) ",
+                static_cast<unsigned long>(code));
+    ::DeleteFileA(path.c_str());
+  }
+  find.Close();
+  ::RemoveDirectoryA(folder.c_str());
+
+  // A child that writes through a null pointer, run under a debugger loop.
+  std::string command = "\"" + OwnPath() + "\" fault";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child = {};
+  if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+                        nullptr, &startup, &child)) {
+    return;
+  }
+  std::printf("  the debugger loop's report of the child's access violation:\n");
+  for (bool running = true; running;) {
+    DEBUG_EVENT event;
+    if (!::WaitForDebugEvent(&event, 30000)) break;
+    CString report;
+    bool worth = false;
+    NyCrashHandler::CheckExceptionEvent(event, child, report, worth);
+    DWORD status = DBG_CONTINUE;
+    if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT) ::CloseHandle(event.u.CreateProcessInfo.hFile);
+    if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT) ::CloseHandle(event.u.LoadDll.hFile);
+    if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
+        event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
+      // The first chance is shown; after it the child is ended.
+      std::printf("%s    (worth reporting: %s)\n", report.GetString(), worth ? "yes" : "no");
+      ::TerminateProcess(child.hProcess, 1);
+    }
+    ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    running = event.dwDebugEventCode != EXIT_PROCESS_DEBUG_EVENT;
+  }
+  ::CloseHandle(child.hThread);
+  ::CloseHandle(child.hProcess);
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc >= 4 && std::strcmp(argv[1], "crash") == 0) return CrashingChild(std::atoi(argv[2]), argv[3]);
+  if (argc >= 2 && std::strcmp(argv[1], "fault") == 0) {
+    NyCrashHandler::ExceptionTest(0);
+    return 0;
+  }
+
   std::printf("DoRor demo host (ANSI code page %u)\n\n", ::GetACP());
 
   // A host fixes its identity early: postfix first, then names, then folders.
@@ -250,6 +365,8 @@ int main() {
   NyFlgClearLog();
   std::printf("  %-34s %s\n", "temporary folders of ended processes erased",
               NyEraseUnusedTempFiles(true) ? "yes, ours too" : "no");
+
+  ShowCrashes();
 
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
