@@ -56,7 +56,7 @@ int g_depth = 0;
 volatile bool g_never = false;
 __attribute__((noinline)) int Recurse(volatile char* previous) {
   if (g_never) return 0;
-  volatile char frame[4096];
+  volatile char frame[64];
   frame[0] = previous ? previous[0] : 1;
   return Recurse(frame) + ++g_depth;
 }
