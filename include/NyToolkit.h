@@ -11,5 +11,8 @@
 #else
 #include "toolkit/NyAfxFile.h"
 #include "toolkit/NyAfxFind.h"
+#include "toolkit/NyAfxGdi.h"
+#include "toolkit/NyAfxObject.h"
 #include "toolkit/NyAfxString.h"
+#include "toolkit/NyAfxTypes.h"
 #endif

@@ -1,0 +1,2 @@
+// Placeholder: the toolkit's GDI objects and device contexts (being written).
+#pragma once
