@@ -30,11 +30,23 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
-# Tests run in parallel: only one of them may create the prefix.
+# Tests run in parallel: only one of them may create or amend the prefix.
+# Xvfb runs no window manager, and in its default managed mode Wine's X11
+# driver then waits about 2 s for one each time a captioned window is hidden
+# or destroyed, and leaves frames and captions undrawn; Managed=N makes Wine
+# draw and manage its windows itself. Prefixes made before this setting get
+# it on their next run (found missing by a look at user.reg, which wineserver
+# writes when it exits: `wineserver -w` waits for that).
 (
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  if ! awk '/^\[/ { inKey = ($0 ~ /^\[Software\\\\Wine\\\\X11 Driver\]/) }
+            inKey && /^"Managed"="N"/ { found = 1 }
+            END { exit !found }' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
     wineserver -w
   fi
 ) 9>"$WINEPREFIX.lock"
