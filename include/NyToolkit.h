@@ -9,6 +9,7 @@
 #ifdef NY_WITH_MFC
 #include <afx.h>
 #else
+#include "toolkit/NyAfxDC.h"
 #include "toolkit/NyAfxFile.h"
 #include "toolkit/NyAfxFind.h"
 #include "toolkit/NyAfxGdi.h"
