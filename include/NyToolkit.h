@@ -1,4 +1,5 @@
-// The host toolkit's string, stdio-file and directory-search classes.
+// The host toolkit: strings, stdio files, directory search, GDI objects,
+// windows, message maps, dialogs, data exchange and the application objects.
 // With real MFC (NY_WITH_MFC) they are MFC's own; otherwise the library's
 // stand-in, which has the same names and the members the library relies on.
 // The stand-in's headers sit in a toolkit folder beside this header once
@@ -7,13 +8,22 @@
 #pragma once
 
 #ifdef NY_WITH_MFC
-#include <afx.h>
+#include <afxcmn.h>
+#include <afxdialogex.h>
+#include <afxdlgs.h>
+#include <afxext.h>
+#include <afxwin.h>
 #else
+#include "toolkit/NyAfxApp.h"
 #include "toolkit/NyAfxDC.h"
+#include "toolkit/NyAfxDialog.h"
 #include "toolkit/NyAfxFile.h"
 #include "toolkit/NyAfxFind.h"
 #include "toolkit/NyAfxGdi.h"
+#include "toolkit/NyAfxMsgMap.h"
 #include "toolkit/NyAfxObject.h"
 #include "toolkit/NyAfxString.h"
 #include "toolkit/NyAfxTypes.h"
+#include "toolkit/NyAfxWnd.h"
+#include "toolkit/NyAfxWndDC.h"
 #endif

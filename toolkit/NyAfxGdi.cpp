@@ -4,13 +4,14 @@
 #include <cstring>
 
 #include "base/NyScopedGdi.h"
+#include "toolkit/NyAfxApp.h"
 #include "toolkit/NyAfxDC.h"
 #include "toolkit/NyAfxGdi.h"
 #include "toolkit/NyGdiInternal.h"
 
-// Until the application's module state provides the toolkit's resource
-// search, bitmaps come from the executable, where a host keeps its own.
-HINSTANCE NyAfxBitmapModule(LPCTSTR) { return ::GetModuleHandle(nullptr); }
+// Bitmaps come from the module the toolkit finds them in: the current
+// resource module, else the executable, else the library.
+HINSTANCE NyAfxBitmapModule(LPCTSTR name) { return AfxFindResourceHandle(name, RT_BITMAP); }
 
 namespace {
 
