@@ -15,11 +15,13 @@
 #include <afxwin.h>
 #else
 #include "toolkit/NyAfxApp.h"
+#include "toolkit/NyAfxCtrls.h"
 #include "toolkit/NyAfxDC.h"
 #include "toolkit/NyAfxDialog.h"
 #include "toolkit/NyAfxFile.h"
 #include "toolkit/NyAfxFind.h"
 #include "toolkit/NyAfxGdi.h"
+#include "toolkit/NyAfxListCtrl.h"
 #include "toolkit/NyAfxMsgMap.h"
 #include "toolkit/NyAfxObject.h"
 #include "toolkit/NyAfxString.h"
