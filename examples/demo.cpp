@@ -151,6 +151,91 @@ void ShowCrashes() {
   ::CloseHandle(child.hProcess);
 }
 
+// ---- A resizable dialog ------------------------------------------------------
+
+constexpr UINT WM_DEMO_RUN = WM_APP + 1;
+
+class CResizableDemoDlg : public CDialogEx, public CNyWndResizeHelper {
+ public:
+  CResizableDemoDlg() : CDialogEx(201) {}
+
+ protected:
+  BOOL OnInitDialog() override {
+    CDialogEx::OnInitDialog();
+    SetAnchor(2001, ANCHOR_TOP | ANCHOR_BOTTOM | ANCHOR_LEFT | ANCHOR_RIGHT);
+    SetAnchor(2002, ANCHOR_BOTTOM | ANCHOR_LEFT | ANCHOR_RIGHT);
+    SetAnchor(IDOK, ANCHOR_BOTTOM | ANCHOR_RIGHT);
+    SetAnchor(IDCANCEL, ANCHOR_BOTTOM | ANCHOR_RIGHT);
+    SetMinimumSize(250, 180);
+    PostMessage(WM_DEMO_RUN);
+    return TRUE;
+  }
+  afx_msg void OnSize(UINT nType, int cx, int cy) {
+    CDialogEx::OnSize(nType, cx, cy);
+    OnSizeHelper(cx, cy);
+  }
+  afx_msg void OnGetMinMaxInfo(MINMAXINFO* lpMMI) {
+    CDialogEx::OnGetMinMaxInfo(lpMMI);
+    OnGetMinMaxInfoHelper(lpMMI);
+  }
+  // Resizes through a few sizes (the last one below the minimum), prints
+  // the controls at each, then closes.
+  afx_msg LRESULT OnRun(WPARAM, LPARAM) {
+    const SIZE sizes[] = {{400, 260}, {600, 300}, {320, 400}, {100, 100}};
+    for (const SIZE& size : sizes) {
+      SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+      CRect window, client;
+      GetWindowRect(&window);
+      GetClientRect(&client);
+      std::printf("  window %d x %d (asked %ld x %ld), client %d x %d\n", window.Width(), window.Height(),
+                  size.cx, size.cy, client.Width(), client.Height());
+      for (int id : {2001, 2002, IDOK, IDCANCEL}) {
+        CRect r;
+        GetDlgItem(id)->GetWindowRect(&r);
+        ScreenToClient(&r);
+        std::printf("    control %-5d (%4ld, %4ld) - (%4ld, %4ld)\n", id, r.left, r.top, r.right, r.bottom);
+      }
+    }
+    MONITORINFO monitor = {};
+    if (NyGetBelongingMonitorInfo(this, monitor)) {
+      std::printf("  %-34s (%ld, %ld) - (%ld, %ld), work area bottom %ld\n", "the dialog's monitor",
+                  monitor.rcMonitor.left, monitor.rcMonitor.top, monitor.rcMonitor.right,
+                  monitor.rcMonitor.bottom, monitor.rcWork.bottom);
+    }
+    EndDialog(IDOK);
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CResizableDemoDlg, CDialogEx)
+  ON_WM_SIZE()
+  ON_WM_GETMINMAXINFO()
+  ON_MESSAGE(WM_DEMO_RUN, OnRun)
+END_MESSAGE_MAP()
+
+void ShowDialogs() {
+  std::printf("\nA resizable dialog (toolkit stand-in and resize helper)\n");
+  CResizableDemoDlg dialog;
+  const INT_PTR result = dialog.DoModal();
+  std::printf("  %-34s %s\n", "closed with", result == IDOK ? "IDOK" : "something else");
+  for (const CPoint& point : {CPoint(10, 10), CPoint(-5000, 300)}) {
+    MONITORINFO monitor = {};
+    if (NyGetBelongingMonitorInfo(point, monitor)) {
+      char label[64];
+      std::snprintf(label, sizeof label, "the monitor of the point (%ld, %ld)", point.x, point.y);
+      std::printf("  %-34s (%ld, %ld) - (%ld, %ld)\n", label, monitor.rcMonitor.left, monitor.rcMonitor.top,
+                  monitor.rcMonitor.right, monitor.rcMonitor.bottom);
+    }
+  }
+  MONITORINFO monitor = {};
+  if (NyGetBelongingMonitorInfo(CRect(3000, 3000, 3200, 3100), monitor)) {
+    std::printf("  %-34s (%ld, %ld) - (%ld, %ld)\n", "the monitor of a rectangle off screen",
+                monitor.rcMonitor.left, monitor.rcMonitor.top, monitor.rcMonitor.right,
+                monitor.rcMonitor.bottom);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -367,6 +452,7 @@ int main(int argc, char** argv) {
               NyEraseUnusedTempFiles(true) ? "yes, ours too" : "no");
 
   ShowCrashes();
+  ShowDialogs();
 
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
