@@ -240,18 +240,24 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
                     .c_str());
 }
 
-void DDV_MinMaxFloat(CDataExchange* pDX, float const& value, float minVal, float maxVal) {
+namespace {
+
+template <typename T>
+void CheckRealRange(CDataExchange* pDX, T value, T minVal, T maxVal, int digits) {
   if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-  FailWith(pDX, Prompt("Please enter a number between %1 and %2.", RealText(minVal, FLT_DIG),
-                       RealText(maxVal, FLT_DIG))
+  FailWith(pDX, Prompt("Please enter a number between %1 and %2.", RealText(minVal, digits),
+                       RealText(maxVal, digits))
                     .c_str());
 }
 
+}  // namespace
+
+void DDV_MinMaxFloat(CDataExchange* pDX, float const& value, float minVal, float maxVal) {
+  CheckRealRange(pDX, value, minVal, maxVal, FLT_DIG);
+}
+
 void DDV_MinMaxDouble(CDataExchange* pDX, double const& value, double minVal, double maxVal) {
-  if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
-  FailWith(pDX, Prompt("Please enter a number between %1 and %2.", RealText(minVal, DBL_DIG),
-                       RealText(maxVal, DBL_DIG))
-                    .c_str());
+  CheckRealRange(pDX, value, minVal, maxVal, DBL_DIG);
 }
 
 void DDV_MaxChars(CDataExchange* pDX, CString const& value, int nChars) {

@@ -302,6 +302,10 @@ LRESULT CWnd::Default() {
 
 namespace {
 
+// WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: a control asks its parent for
+// colours; the type is the offset from the first.
+bool IsCtlColor(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+
 // The control a parent's notification comes from, for the messages that the
 // toolkit reflects; null for others.
 HWND NotifyingControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -325,15 +329,9 @@ HWND NotifyingControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_HSCROLL:
     case WM_VSCROLL:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
       return reinterpret_cast<HWND>(lParam);
     default:
+      if (IsCtlColor(message)) return reinterpret_cast<HWND>(lParam);
       (void)wParam;
       return nullptr;
   }
@@ -407,24 +405,8 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       return DispatchCommand(WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(header->idFrom),
                              static_cast<int>(header->code), wParam, lParam, pResult);
     }
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-      const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_REFLECT_BASE + NY_WM_CTLCOLOR, 0, 0);
-      if (!entry) return FALSE;
-      BOOL handled = TRUE;
-      // A null brush means "not coloured here": the parent goes on.
-      const LRESULT brush =
-          entry->pfn(this, wParam, static_cast<LPARAM>(message - WM_CTLCOLORMSGBOX), &handled);
-      if (!brush) return FALSE;
-      *pResult = brush;
-      return TRUE;
-    }
     default: {
+      if (IsCtlColor(message)) return ReflectCtlColor(message, wParam, pResult);
       const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_REFLECT_BASE + message, 0, 0);
       if (!entry) return FALSE;
       BOOL handled = TRUE;
@@ -432,6 +414,19 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       return TRUE;
     }
   }
+}
+
+// Every WM_CTLCOLOR* comes back to the control's map as the old combined
+// message, with the control type as the handler's nCtlColor.
+BOOL CWnd::ReflectCtlColor(UINT message, WPARAM wParam, LRESULT* pResult) {
+  const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(WM_REFLECT_BASE + NY_WM_CTLCOLOR, 0, 0);
+  if (!entry) return FALSE;
+  BOOL handled = TRUE;
+  // A null brush means "not coloured here": the parent goes on.
+  const LRESULT brush = entry->pfn(this, wParam, static_cast<LPARAM>(message - WM_CTLCOLORMSGBOX), &handled);
+  if (!brush) return FALSE;
+  *pResult = brush;
+  return TRUE;
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }

@@ -225,6 +225,7 @@ class NY_API CWnd : public CCmdTarget {
 
  private:
   void OnNcDestroyed();
+  BOOL ReflectCtlColor(UINT message, WPARAM wParam, LRESULT* pResult);
   friend LRESULT CALLBACK NyAfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam);
   friend class CDialog;
 };

@@ -6,6 +6,7 @@
 
 #include "DoRor.h"
 #include "NyTestSupport.h"
+#include "NyWindowCapture.h"
 #include "NyWindowTestSupport.h"
 
 namespace {
@@ -204,6 +205,42 @@ TEST(ToolkitWindow, DestroyedFromItsOwnHandlerAndDeletedInPostNcDestroy) {
     EXPECT_EQ(onStack.m_hWnd, nullptr);
   }
   EXPECT_EQ(stackDestroyed, 1);
+}
+
+namespace {
+
+// Paints its client area through its map: a red left half, a blue right half.
+class PaintedWnd : public CWnd {
+ protected:
+  afx_msg void OnPaint() {
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    CRect left = client, right = client;
+    left.right = right.left = client.Width() / 2;
+    dc.FillSolidRect(&left, RGB(200, 0, 0));
+    dc.FillSolidRect(&right, RGB(0, 0, 200));
+  }
+  afx_msg BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(PaintedWnd, CWnd)
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(ToolkitWindow, PaintsThroughItsMap) {
+  nytest::Watchdog dog;
+  PaintedWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, "paint", WS_POPUP | WS_VISIBLE, 30, 30, 120, 60, nullptr, nullptr));
+  const nytest::Image image = nytest::CaptureClient(wnd.m_hWnd);
+  ASSERT_EQ(image.width, 120);
+  EXPECT_TRUE(nytest::IsSolid(image, CRect(0, 0, 60, 60), RGB(200, 0, 0)));
+  EXPECT_TRUE(nytest::IsSolid(image, CRect(60, 0, 120, 60), RGB(0, 0, 200)));
+  nytest::SaveIfRequested(image, "toolkit-paint");
 }
 
 // ---- Dialogs ---------------------------------------------------------------------
