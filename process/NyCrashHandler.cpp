@@ -24,8 +24,10 @@
 
 #include <atomic>
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "NyCrash.h"
@@ -74,6 +76,15 @@ void ForEachRuntime(Each each) {
   for (const char* name : kRuntimes) {
     if (HMODULE runtime = ::GetModuleHandleA(name)) each(runtime);
   }
+}
+
+// Installs handlers for signals in every loaded C runtime.
+void SetSignalHandlers(std::initializer_list<std::pair<int, void (*)(int)>> handlers) {
+  ForEachRuntime([handlers](HMODULE runtime) {
+    if (auto setSignal = RuntimeEntry<void (*(*)(int, void (*)(int)))(int)>(runtime, "signal")) {
+      for (const auto& [number, handler] : handlers) setSignal(number, handler);
+    }
+  });
 }
 
 // ---- Faults noted for the signal handlers --------------------------------------
@@ -300,12 +311,8 @@ void NyCrashHandler::SetProcessExceptionHandlers() {
     for (const char* name : {"_set_new_handler", "?_set_new_handler@@YAP6AH_K@ZP6AH0@Z@Z"}) {
       if (auto set = RuntimeEntry<NewFn (*)(NewFn)>(runtime, name)) set(NewHandler);
     }
-    if (auto setSignal = RuntimeEntry<void (*(*)(int, void (*)(int)))(int)>(runtime, "signal")) {
-      setSignal(SIGABRT, SigabrtHandler);
-      setSignal(SIGINT, SigintHandler);
-      setSignal(SIGTERM, SigtermHandler);
-    }
   });
+  SetSignalHandlers({{SIGABRT, SigabrtHandler}, {SIGINT, SigintHandler}, {SIGTERM, SigtermHandler}});
   ULONG guarantee = kStackGuarantee;
   ::SetThreadStackGuarantee(&guarantee);
 }
@@ -316,15 +323,10 @@ void NyCrashHandler::SetThreadExceptionHandlers() {
   std::set_terminate(TerminateHandler);
   std::set_unexpected(UnexpectedHandler);
 #pragma GCC diagnostic pop
-  ForEachRuntime([](HMODULE runtime) {
-    if (auto setSignal = RuntimeEntry<void (*(*)(int, void (*)(int)))(int)>(runtime, "signal")) {
-      // The runtime calls a SIGFPE handler with the sub-code as a second
-      // argument.
-      setSignal(SIGFPE, reinterpret_cast<void (*)(int)>(reinterpret_cast<void (*)()>(SigfpeHandler)));
-      setSignal(SIGILL, SigillHandler);
-      setSignal(SIGSEGV, SigsegvHandler);
-    }
-  });
+  // The runtime calls a SIGFPE handler with the sub-code as a second argument.
+  SetSignalHandlers({{SIGFPE, reinterpret_cast<void (*)(int)>(reinterpret_cast<void (*)()>(SigfpeHandler))},
+                     {SIGILL, SigillHandler},
+                     {SIGSEGV, SigsegvHandler}});
   ULONG guarantee = kStackGuarantee;
   ::SetThreadStackGuarantee(&guarantee);
 }

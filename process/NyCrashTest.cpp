@@ -97,17 +97,13 @@ void NyCrashHandler::ExceptionTest(int selector) {
       break;
     }
     case 8:
-      ::raise(SIGILL);
-      break;
     case 9:
-      ::raise(SIGINT);
-      break;
     case 10:
-      ::raise(SIGSEGV);
+    case 11: {
+      static const int kSignals[] = {SIGILL, SIGINT, SIGSEGV, SIGTERM};
+      ::raise(kSignals[selector - 8]);
       break;
-    case 11:
-      ::raise(SIGTERM);
-      break;
+    }
     case 12:
       ::RaiseException(123, EXCEPTION_NONCONTINUABLE, 0, nullptr);
       break;

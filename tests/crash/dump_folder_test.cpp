@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "CrashTestSupport.h"
+#include "base/NyScopedHandle.h"
 #include "process/NyDumpFolder.h"
 
 using crashtest::Child;
@@ -128,13 +129,13 @@ NY_FRESH_TEST(DumpFolderFresh, InitializeOnceThenDumpThisAndOtherProcesses) {
   EXPECT_EQ(NyCrashHandler::GetDumpFilePathName(), own);
 
   // Another process: named after it, and the path of the dumps from then on.
-  const std::string event = "DoRorCrashTest" + std::to_string(::GetCurrentProcessId());
-  HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, event.c_str());
-  Child child({"wait", event});
+  const std::string name = "DoRorCrashTest" + std::to_string(::GetCurrentProcessId());
+  ny::ScopedKernelHandle ready(::CreateEventA(nullptr, TRUE, FALSE, (name + "ready").c_str()));
+  ny::ScopedKernelHandle quit(::CreateEventA(nullptr, TRUE, FALSE, (name + "quit").c_str()));
+  Child child({"wait", name + "ready", name + "quit"});
   ASSERT_TRUE(child.Started());
   const DWORD id = child.Info().dwProcessId;
-  ASSERT_EQ(::WaitForSingleObject(ready, crashtest::kChildTimeoutMs), WAIT_OBJECT_0);
-  ::CloseHandle(ready);
+  ASSERT_EQ(::WaitForSingleObject(ready.Get(), crashtest::kChildTimeoutMs), WAIT_OBJECT_0);
   written = NyCrashHandler::CreateMiniDump(nullptr, id);
   ASSERT_NE(written, nullptr);
   const std::string childDump =
@@ -142,4 +143,6 @@ NY_FRESH_TEST(DumpFolderFresh, InitializeOnceThenDumpThisAndOtherProcesses) {
   EXPECT_EQ(std::string(written), childDump);
   EXPECT_EQ(std::string(NyCrashHandler::GetDumpFilePathName()), childDump);
   EXPECT_TRUE(crashtest::ReadDump(childDump).readable);
+  ::SetEvent(quit.Get());
+  EXPECT_EQ(child.Wait(), 0);
 }

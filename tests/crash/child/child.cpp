@@ -7,8 +7,8 @@
 //   child guard FOLDER MARKERS        a first callback that fails again
 //   child uninitialized FOLDER MARKERS  handlers without Initialize
 //   child plain N                     failure N with no handler at all
-//   child wait EVENT                  sets the named event, then idles for a
-//                                     minute (the test ends it sooner)
+//   child wait READY QUIT             sets the named event READY, then waits
+//                                     (a minute at most) for the event QUIT
 //
 // MARKERS gets "thread <id>" for the failing thread, then "first" and
 // "second" from the callbacks, one a line.
@@ -87,10 +87,11 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const std::string mode = argv[1];
   if (mode == "wait") {
+    if (argc < 4) return 2;
     HANDLE ready = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
-    if (!ready || !::SetEvent(ready)) return 3;
-    ::Sleep(60000);
-    return 0;
+    HANDLE quit = ::OpenEventA(SYNCHRONIZE, FALSE, argv[3]);
+    if (!ready || !quit || !::SetEvent(ready)) return 3;
+    return ::WaitForSingleObject(quit, 60000) == WAIT_OBJECT_0 ? 0 : 4;
   }
   if (mode == "plain") {
     NyCrashHandler::ExceptionTest(std::atoi(argv[2]));
