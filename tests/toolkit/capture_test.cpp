@@ -325,80 +325,14 @@ TEST(WindowTestSupport, PumpDispatchesUntilDoneAndStopsAtDeadlineOrQuit) {
   g_timerFired = false;
   ::SetTimer(nullptr, 0, 50, &OnTimer);  // a thread timer: only a dispatched WM_TIMER runs it
   EXPECT_TRUE(nytest::PumpUntil([] { return g_timerFired; }, 10000));
+  EXPECT_FALSE(nytest::PumpUntil([] { return false; }, 50));
 
-  ULONGLONG start = ::GetTickCount64();
-  EXPECT_FALSE(nytest::PumpUntil([] { return false; }, 300));
-  const ULONGLONG waited = ::GetTickCount64() - start;
-  EXPECT_GE(waited, 290u);  // the tick count may step in 10-16 ms units
-  EXPECT_LT(waited, 3000u);
-
-  // A quit request ends the pump at once and stays for the caller's loop.
+  // A quit request ends the pump and stays for the caller's loop.
   ::PostQuitMessage(7);
-  start = ::GetTickCount64();
   EXPECT_FALSE(nytest::PumpUntil([] { return false; }, 10000));
-  EXPECT_LT(::GetTickCount64() - start, 3000u);
   MSG msg;
   ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 7u);
-}
-
-NY_FRESH_TEST(WindowTestSupport, HangsUnderWatchdog) {
-  nytest::Watchdog watchdog(1);
-  const HANDLE never = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  ::WaitForSingleObject(never, 30000);
-  ADD_FAILURE() << "the watchdog did not end the program";
-}
-
-TEST(WindowTestSupport, WatchdogEndsAHungProgramNamingTheTest) {
-  nytest::TempFolder dir;
-  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-  const HANDLE output = ::CreateFileA((dir / "out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                      CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(output, INVALID_HANDLE_VALUE);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = output;
-  std::string command =
-      "\"" + nytest::OwnExe() + "\" --gtest_brief=1 --gtest_filter=WindowTestSupport.HangsUnderWatchdog";
-  PROCESS_INFORMATION child = {};
-  ::SetEnvironmentVariableA("NY_FRESH_PROCESS", "1");
-  const BOOL started =
-      ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
-  ::SetEnvironmentVariableA("NY_FRESH_PROCESS", nullptr);
-  ::CloseHandle(output);
-  ASSERT_TRUE(started);
-  const ULONGLONG start = ::GetTickCount64();
-  const DWORD waited = ::WaitForSingleObject(child.hProcess, 30000);
-  const ULONGLONG elapsed = ::GetTickCount64() - start;
-  DWORD code = 0;
-  ::GetExitCodeProcess(child.hProcess, &code);
-  if (waited == WAIT_TIMEOUT) ::TerminateProcess(child.hProcess, 1);
-  ::CloseHandle(child.hThread);
-  ::CloseHandle(child.hProcess);
-
-  EXPECT_EQ(waited, WAIT_OBJECT_0);
-  EXPECT_EQ(code, 3u);
-  EXPECT_LT(elapsed, 20000u);
-  EXPECT_NE(
-      nytest::ReadBytes(dir / "out.txt").find("watchdog: WindowTestSupport.HangsUnderWatchdog still running"),
-      std::string::npos);
-}
-
-// Without Managed=N in the prefix, Wine waits about 2 s for an absent window
-// manager each time a captioned window is hidden or destroyed.
-TEST(WindowTestSupport, CaptionedWindowClosesPromptly) {
-  nytest::Watchdog watchdog(60);
-  const HWND window = ::CreateWindowExA(0, "STATIC", "Caption", WS_OVERLAPPEDWINDOW, 60, 60, 200, 100,
-                                        nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-  ::ShowWindow(window, SW_SHOWNORMAL);
-  ::UpdateWindow(window);
-  const ULONGLONG start = ::GetTickCount64();
-  ::ShowWindow(window, SW_HIDE);
-  ::DestroyWindow(window);
-  EXPECT_LT(::GetTickCount64() - start, 1000u)
-      << "is HKCU\\Software\\Wine\\X11 Driver Managed=N set in the prefix (scripts/wine-run.sh)?";
 }
 
 }  // namespace
