@@ -3,6 +3,7 @@
 
 #include "base/NyWindows.h"
 
+#include "base/NyLibraryModule.h"
 #include "base/NyMultiByte.h"
 #include "toolkit/NyAfxDC.h"
 #include "toolkit/NyWndThreadState.h"
@@ -13,15 +14,14 @@ CWinApp* g_app = nullptr;
 HINSTANCE g_resourceHandle = nullptr;
 thread_local CWinThread* t_thread = nullptr;
 
-// The module of this DLL, for resources that only the library carries.
-HINSTANCE LibraryModule() {
+}  // namespace
+
+HMODULE ny::LibraryModule() {
   HMODULE module = nullptr;
   ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&LibraryModule), &module);
+                       reinterpret_cast<LPCSTR>(&ny::LibraryModule), &module);
   return module;
 }
-
-}  // namespace
 
 // ---- Thread ------------------------------------------------------------------------
 
@@ -151,7 +151,7 @@ HINSTANCE AfxGetResourceHandle() { return g_resourceHandle ? g_resourceHandle : 
 void AfxSetResourceHandle(HINSTANCE hInstResource) { g_resourceHandle = hInstResource; }
 
 HINSTANCE AfxFindResourceHandle(LPCTSTR lpszName, LPCTSTR lpszType) {
-  for (HINSTANCE module : {AfxGetResourceHandle(), AfxGetInstanceHandle(), LibraryModule()}) {
+  for (HINSTANCE module : {AfxGetResourceHandle(), AfxGetInstanceHandle(), ny::LibraryModule()}) {
     if (module && ::FindResourceA(module, lpszName, lpszType)) return module;
   }
   return AfxGetResourceHandle();
