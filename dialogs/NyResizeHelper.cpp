@@ -3,11 +3,11 @@
 #include "base/NyWindows.h"
 
 #include "NyDialogs.h"
-#include "dialogs/NyLayout.h"
+#include "dialogs/NyLayoutWin.h"
+
+using ny::layout::ToLayout;
 
 namespace {
-
-ny::layout::Rect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // The child `id` of `parent`: the one remembered when it is still that child
 // (asking the platform for it by id walks every child, under Wine through

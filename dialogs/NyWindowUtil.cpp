@@ -7,11 +7,11 @@
 
 #include "NyDialogs.h"
 #include "base/NyScopedGdi.h"
-#include "dialogs/NyLayout.h"
+#include "dialogs/NyLayoutWin.h"
+
+using ny::layout::ToLayout;
 
 namespace {
-
-ny::layout::Rect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // A child's window rectangle in its parent's client coordinates.
 RECT ChildRect(HWND parent, HWND child) {

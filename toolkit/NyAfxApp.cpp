@@ -5,6 +5,7 @@
 
 #include "base/NyLibraryModule.h"
 #include "base/NyMultiByte.h"
+#include "dialogs/NyMessageLoop.h"
 #include "toolkit/NyAfxDC.h"
 #include "toolkit/NyWndThreadState.h"
 
@@ -69,16 +70,10 @@ BOOL CWinThread::OnIdle(LONG lCount) {
 }
 
 BOOL CWinThread::IsIdleMessage(MSG* pMsg) {
-  if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
-    if (pMsg->pt.x == m_ptCursorLast.x && pMsg->pt.y == m_ptCursorLast.y && pMsg->message == m_nMsgLast) {
-      return FALSE;
-    }
-    m_ptCursorLast = pMsg->pt;
-    m_nMsgLast = pMsg->message;
-    return TRUE;
-  }
-  // The caret's blink timer and the paint it causes change nothing.
-  return pMsg->message != WM_PAINT && pMsg->message != 0x0118;
+  ny::loop::Cursor last{m_ptCursorLast.x, m_ptCursorLast.y};
+  const bool idle = ny::loop::IsIdleMessage(pMsg->message, {pMsg->pt.x, pMsg->pt.y}, last, m_nMsgLast);
+  m_ptCursorLast = {last.x, last.y};
+  return idle;
 }
 
 int CWinThread::Run() {

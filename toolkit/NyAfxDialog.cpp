@@ -57,6 +57,8 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 
 BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd, HINSTANCE hInst) {
   if (m_hWnd || !lpDialogTemplate) return FALSE;
+  // Without a parent the dialog belongs to the application's main window.
+  if (!pParentWnd) pParentWnd = AfxGetMainWnd();
   if (pParentWnd) m_pParentWnd = pParentWnd;
   if (!AfxHookWindowCreate(this)) return FALSE;
   HWND hWnd = ::CreateDialogIndirectParamA(hInst ? hInst : AfxGetResourceHandle(), lpDialogTemplate,

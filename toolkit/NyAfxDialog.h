@@ -16,8 +16,9 @@ class NY_API CDialog : public CWnd {
   explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
   explicit CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
 
-  // A modeless dialog from a template of the current resource module;
-  // OnInitDialog runs inside.
+  // A modeless dialog from a template of the current resource module, owned
+  // by pParentWnd or else the application's main window; OnInitDialog runs
+  // inside.
   virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
   virtual BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
   BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr, HINSTANCE hInst = nullptr);

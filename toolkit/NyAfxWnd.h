@@ -144,6 +144,7 @@ class NY_API CWnd : public CCmdTarget {
   void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
   UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const;
   void CheckDlgButton(int nIDButton, UINT nCheck);
+  LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   UINT IsDlgButtonChecked(int nIDButton) const;
 
   // ---- Focus, capture, timers, fonts, device contexts ------------------------------------

@@ -143,6 +143,9 @@ CString WholeText(HWND hWnd) {
 
 void CWnd::GetWindowText(CString& rString) const { rString = WholeText(m_hWnd); }
 void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
+LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lParam) const {
+  return ::SendDlgItemMessageA(m_hWnd, nID, message, wParam, lParam);
+}
 int CWnd::GetDlgItemText(int nID, LPTSTR lpStr, int nMaxCount) const {
   return static_cast<int>(::GetDlgItemTextA(m_hWnd, nID, lpStr, nMaxCount));
 }

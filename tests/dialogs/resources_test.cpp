@@ -4,6 +4,7 @@
 #include <string>
 
 #include "DoRor.h"
+#include "LibraryTexts.h"
 #include "NyTestSupport.h"
 
 namespace {
@@ -22,27 +23,9 @@ std::wstring String(UINT id) {
 }  // namespace
 
 TEST(LibraryResources, StringsInTheLanguageOfTheUserInterface) {
-  const struct {
-    LANGID language;
-    const wchar_t* texts[4];
-  } tables[] = {
-      {LANG_ENGLISH, {L"Select Folder", L"OK", L"Cancel", L"No Text"}},
-      {LANG_GERMAN, {L"Bitte Ordner w\u00e4hlen", L"OK", L"Abbrechen", L"Kein Text"}},
-      {LANG_JAPANESE,
-       {L"\u30d5\u30a9\u30eb\u30c0\u3092\u9078\u629e\u3057\u3066\u304f\u3060\u3055\u3044", L"OK",
-        L"\uff77\uff6c\uff9d\uff7e\uff99", L"\u6587\u5b57\u5217\u304c\u3042\u308a\u307e\u305b\u3093"}},
-  };
-  const LANGID language = PRIMARYLANGID(::GetUserDefaultUILanguage());
-  const auto* table = std::find_if(std::begin(tables), std::end(tables),
-                                   [&](const auto& t) { return t.language == language; });
-  ASSERT_NE(table, std::end(tables)) << "user interface language " << language;
-  // The run's locale decides which table is expected: each run checks one.
-  const char* locale = std::getenv("NY_LOCALE");
-  const LANGID expected = locale && std::string(locale).rfind("de_", 0) == 0 ? LANG_GERMAN
-                          : nytest::IsCodePage932()                          ? LANG_JAPANESE
-                                                                             : LANG_ENGLISH;
-  EXPECT_EQ(language, expected);
-  for (UINT id = 1; id <= 4; ++id) EXPECT_EQ(String(id), table->texts[id - 1]) << id;
+  // The run's locale decides which language is expected: each run checks one.
+  EXPECT_EQ(PRIMARYLANGID(::GetUserDefaultUILanguage()), nytest::ExpectedUiLanguage());
+  for (UINT id = 1; id <= 4; ++id) EXPECT_EQ(String(id), nytest::ExpectedLibraryText(id)) << id;
   EXPECT_TRUE(String(5).empty());
 }
 
