@@ -8,20 +8,12 @@
 #include <cstring>
 #include <string>
 
+#include "DemoSupport.h"
 #include "DoRor.h"
 
 namespace {
 
-// Shows a narrow ANSI text on a UTF-8 terminal.
-std::string ToTerminal(const char* text) {
-  if (!text) return "(null)";
-  std::wstring wide(NyAfxAnsiToWide(text, std::strlen(text)));
-  int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(n > 0 ? n : 1, '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], n, nullptr, nullptr);
-  utf8.resize(std::strlen(utf8.c_str()));
-  return utf8;
-}
+using demo::ToTerminal;
 
 // What the configuration counting callback saw: flushes, reads, writes.
 long g_seen[3] = {0, 0, 0};
@@ -240,6 +232,7 @@ void ShowDialogs() {
 
 int main(int argc, char** argv) {
   if (argc >= 4 && std::strcmp(argv[1], "crash") == 0) return CrashingChild(std::atoi(argv[2]), argv[3]);
+  if (argc >= 2 && std::strcmp(argv[1], "text-input") == 0) return demo::TextInputDemo();
   if (argc >= 2 && std::strcmp(argv[1], "fault") == 0) {
     NyCrashHandler::ExceptionTest(0);
     return 0;
@@ -453,6 +446,7 @@ int main(int argc, char** argv) {
 
   ShowCrashes();
   ShowDialogs();
+  demo::ShowNyDialogs();
 
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would

@@ -3,8 +3,10 @@
 # Runs apt-get only when a package is missing, and `apt-get update` at most once.
 set -euo pipefail
 
+# fonts-ipafont-gothic: Wine finds no Japanese glyphs in its own fonts, and
+# without a system font the library's Japanese dialog texts draw as boxes.
 packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-          cmake ninja-build googletest locales libsimpleini-dev clang-format)
+          cmake ninja-build googletest locales libsimpleini-dev clang-format fonts-ipafont-gothic)
 
 missing=()
 for p in "${packages[@]}"; do
