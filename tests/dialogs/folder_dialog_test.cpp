@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "DoRor.h"
+#include "LibraryTexts.h"
 #include "NyTestSupport.h"
 #include "NyWindowTestSupport.h"
 #include "dialogs/NyFolderDialog.h"
@@ -216,12 +217,7 @@ TEST_F(FolderPicker, CancelNoComAndNoBufferLeaveTheCallerAlone) {
 }
 
 TEST_F(FolderPicker, NullTitleShowsTheLibraryCaptionInTheUserLanguage) {
-  const char* locale = std::getenv("NY_LOCALE");
-  const std::wstring expected =
-      locale && std::string(locale).rfind("de_", 0) == 0 ? L"Bitte Ordner w\u00e4hlen"
-      : nytest::IsCodePage932()
-          ? L"\u30d5\u30a9\u30eb\u30c0\u3092\u9078\u629e\u3057\u3066\u304f\u3060\u3055\u3044"
-          : L"Select Folder";
+  const std::wstring expected = nytest::ExpectedLibraryText(1);
   // Whatever module the host has made current, the text is the library's,
   // and the host's choice is back afterwards.
   const HINSTANCE hostResources = AfxGetResourceHandle();
