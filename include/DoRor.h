@@ -4,6 +4,7 @@
 #include "NyApi.h"
 #include "NyConfig.h"
 #include "NyCrash.h"
+#include "NyControls.h"
 #include "NyDialogs.h"
 #include "NyFiles.h"
 #include "NyIdentity.h"

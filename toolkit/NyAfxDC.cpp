@@ -52,12 +52,16 @@ BOOL CDC::Attach(HDC hDC) {
   if (!hDC || m_hDC) return FALSE;
   m_hDC = m_hAttribDC = hDC;
   DCMap().Attach(hDC, this);
+  ny_afx::CountAttached(1);
   return TRUE;
 }
 
 HDC CDC::Detach() {
   HDC h = m_hDC;
-  if (h) DCMap().Detach(h, this);
+  if (h) {
+    DCMap().Detach(h, this);
+    ny_afx::CountAttached(-1);
+  }
   m_hDC = m_hAttribDC = nullptr;
   return h;
 }

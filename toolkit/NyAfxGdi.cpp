@@ -1,5 +1,6 @@
 #include "base/NyWindows.h"
 // First, so that the settings of the platform header hold for everything below.
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +15,8 @@
 HINSTANCE NyAfxBitmapModule(LPCTSTR name) { return AfxFindResourceHandle(name, RT_BITMAP); }
 
 namespace {
+
+std::atomic<long> g_attached{0};
 
 struct GdiTraits {
   using Handle = HGDIOBJ;
@@ -52,6 +55,10 @@ LONG PointsToFontHeight(HDC dc, LONG tenths) {
 
 }  // namespace
 
+void ny_afx::CountAttached(long change) { g_attached += change; }
+
+long NyAfxGetLiveGdiObjectCount() { return g_attached.load(); }
+
 // ---- CGdiObject -------------------------------------------------------------
 
 IMPLEMENT_DYNAMIC(CGdiObject, CObject)
@@ -62,12 +69,16 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject) {
   if (!hObject || m_hObject) return FALSE;
   m_hObject = hObject;
   GdiMap().Attach(hObject, this);
+  ny_afx::CountAttached(1);
   return TRUE;
 }
 
 HGDIOBJ CGdiObject::Detach() {
   HGDIOBJ h = m_hObject;
-  if (h) GdiMap().Detach(h, this);
+  if (h) {
+    GdiMap().Detach(h, this);
+    ny_afx::CountAttached(-1);
+  }
   m_hObject = nullptr;
   return h;
 }
@@ -283,11 +294,13 @@ BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow) {
 BOOL CImageList::Attach(HIMAGELIST hImageList) {
   if (!hImageList || m_hImageList) return FALSE;
   m_hImageList = hImageList;
+  ny_afx::CountAttached(1);
   return TRUE;
 }
 
 HIMAGELIST CImageList::Detach() {
   HIMAGELIST h = m_hImageList;
+  if (h) ny_afx::CountAttached(-1);
   m_hImageList = nullptr;
   return h;
 }

@@ -28,6 +28,12 @@
 class CBitmap;
 class CDC;
 
+// How many handles the toolkit's wrappers own at this moment, process-wide:
+// GDI objects, image lists and device contexts (temporary wrappers from
+// FromHandle own none). A leak check compares it before and after; the
+// platform's own count (GetGuiResources) answers nothing useful under Wine.
+NY_API long NyAfxGetLiveGdiObjectCount();
+
 class NY_API CGdiObject : public CObject {
   DECLARE_DYNAMIC(CGdiObject)
 

@@ -20,6 +20,11 @@ HINSTANCE NyAfxBitmapModule(LPCTSTR name);
 
 namespace ny_afx {
 
+// The handles the wrappers own now (GDI objects, image lists, device
+// contexts), counted at Attach and Detach; NyAfxGetLiveGdiObjectCount reads
+// it.
+void CountAttached(long change);
+
 // Wrapper objects by handle, for one family of wrappers (GDI objects, device
 // contexts). Traits give the handle type, the wrapper base class and how a
 // bare wrapper is bound to a handle and let go of it again.

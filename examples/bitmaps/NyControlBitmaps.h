@@ -1,0 +1,26 @@
+// Resource ids of the owner-drawn controls' bitmaps (made by
+// scripts/make-control-bitmaps.py), shared by the demo and the tests.
+#pragma once
+
+#define IDB_BUTTON_NORMAL 3001
+#define IDB_BUTTON_PRESSED 3002
+#define IDB_BUTTON_FOCUS 3003
+#define IDB_BUTTON_DISABLED 3004
+#define IDB_BUTTON_OVER_NORMAL 3005
+#define IDB_BUTTON_OVER_PRESSED 3006
+#define IDB_BUTTON_OVER_FOCUS 3007
+#define IDB_BUTTON_OVER_DISABLED 3008
+#define IDB_BUTTON_MASK 3009
+#define IDB_BUTTON_MASK_WHITE 3010
+#define IDB_BUTTON_MASK_SMALL 3011
+
+#define IDB_COMBO_NORMAL 3101
+#define IDB_COMBO_PRESSED 3102
+#define IDB_COMBO_PRESSED_OTHER 3103
+#define IDB_COMBO_SHAPE 3104
+#define IDB_COMBO_SHAPE_RED 3105
+#define IDB_COMBO_UP 3106
+#define IDB_COMBO_DOWN 3107
+#define IDB_COMBO_LEFT 3108
+#define IDB_COMBO_RIGHT 3109
+#define IDB_COMBO_CENTRE 3110

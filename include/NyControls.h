@@ -1,0 +1,215 @@
+// Owner-drawn controls: a shaped bitmap button with mouse-over pictures, a
+// shaped button holding several pressable areas with auto-repeat, and an
+// edit box with a drop-down slider. The host attaches each to a control of
+// its dialog (DDX_Control or SubclassDlgItem); user-interface thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <list>
+
+#include "NyApi.h"
+#include "NyToolkit.h"
+
+// ---- Bitmap button ---------------------------------------------------------------------
+
+// An owner-drawn push button (BS_OWNERDRAW) showing a bitmap per state
+// (normal, pressed, focused, disabled), optionally another four while the
+// mouse is over it, cut to the shape of a mask (white is outside), with its
+// window text centred on top if asked:
+//
+//   m_ok.SubclassDlgItem(IDOK, this);
+//   m_ok.LoadBitmaps(IDB_OK, IDB_OK_DOWN, IDB_OK_FOCUS, IDB_OK_OFF, IDB_OK_MASK);
+//   m_ok.LoadMouseOverBitmaps(IDB_OK_HOT, IDB_OK_DOWN_HOT, IDB_OK_FOCUS_HOT, IDB_OK_OFF_HOT);
+//   m_ok.SetTextColors(RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 128), RGB(128, 128, 128));
+class NY_API CNyBitmapButton : public CBitmapButton {
+  DECLARE_DYNAMIC(CNyBitmapButton)
+
+ public:
+  CNyBitmapButton();
+  ~CNyBitmapButton() override;
+
+  // The four state bitmaps and the mask, from the toolkit's resource
+  // search; sizes the button to the normal bitmap and shapes its window.
+  // FALSE at the first that fails (those loaded before stay; the button
+  // draws nothing until it has a normal bitmap).
+  BOOL LoadBitmaps(UINT nIDNormal, UINT nIDSelected, UINT nIDFocus, UINT nIDDisabled, UINT nIDMask);
+  BOOL LoadMouseOverBitmaps(UINT nIDNormal, UINT nIDSelected, UINT nIDFocus, UINT nIDDisabled);
+  void SetDrawText(bool bDraw);
+  bool IsDrawText() const;
+  // The text colour per state; switches the text on.
+  void SetTextColors(COLORREF normal, COLORREF selected, COLORREF focus, COLORREF disabled);
+
+  void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+
+ protected:
+  // The region of the bitmap's pixels that are not `transparent`; null
+  // without memory or a device context. The caller owns it.
+  HRGN CreateRgnFromBmp(HBITMAP hBitmap, COLORREF transparent);
+  bool InitImageList();
+  afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+  afx_msg LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  CBitmap m_bitmapMouseOver;
+  CBitmap m_bitmapMouseOverSel;
+  CBitmap m_bitmapMouseOverFocus;
+  CBitmap m_bitmapMouseOverDisabled;
+  CBitmap m_bitmapMask;
+  bool m_bMouseOverLoaded = false;
+  bool m_bMouseOver = false;
+  CImageList m_imageList;
+  bool m_bDrawText = false;
+  bool m_bTextColorsSet = false;
+  COLORREF m_textColors[4] = {0, 0, 0, 0};
+  bool m_bImageListDirty = true;
+};
+
+// ---- Combo bitmap button ------------------------------------------------------------------
+
+// One shaped owner-drawn button holding several pressable areas, each marked
+// by a black-on-white bitmap of the button's size and calling its function
+// when pressed; held down (mouse or space bar) it calls again after the
+// keyboard's repeat delay and then at its repeat rate:
+//
+//   m_pad.SubclassDlgItem(IDC_PAD, this);
+//   m_pad.LoadBitmaps(IDB_PAD, IDB_PAD_DOWN, IDB_PAD_SHAPE, 0);
+//   m_pad.AddVirtualButton(&StepUp, IDB_PAD_UP, 0, 0, 0);
+//   m_pad.AddVirtualButton(&StepDown, IDB_PAD_DOWN_AREA, 0, 0, 0);
+//
+// A shape's or an area's transparent colour is its bottom-left pixel.
+class NY_API CNyComboBitmapButton : public CBitmapButton {
+  DECLARE_DYNAMIC(CNyComboBitmapButton)
+
+ public:
+  struct VirtualButtonSet {
+    void (*callback)();
+    UINT idArea;
+    UINT idSecond;
+    UINT idPressedMask;
+    UINT idPressedImage;
+  };
+
+  CNyComboBitmapButton();
+  ~CNyComboBitmapButton() override;
+
+  // The normal and pressed pictures, the shape (the window region) and the
+  // AND mask of the whole button (0: the shape). FALSE when the shape
+  // cannot be loaded, else the toolkit's result for the two pictures.
+  BOOL LoadBitmaps(UINT idNormal, UINT idSelected, UINT idShape, UINT idMask);
+  // Appends an area; idSecond and idPressedMask of 0 mean idArea, an
+  // idPressedImage of 0 the button's pressed picture. Areas added first win
+  // where they overlap.
+  bool AddVirtualButton(void (*callback)(), UINT idArea, UINT idSecond = 0, UINT idPressedMask = 0,
+                        UINT idPressedImage = 0);
+
+  void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+
+ protected:
+  HRGN CreateRgnFromBmp(HBITMAP hBitmap, COLORREF transparent);
+  void OnLButtonOrSpaceKeyDown();
+  void OnLButtonOrSpaceKeyUp();
+  afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+  afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+  afx_msg void OnTimer(UINT_PTR nIDEvent);
+  afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+  afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+  afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  std::list<VirtualButtonSet>::iterator GetPushButtonIterator();
+
+  CRgn m_rgnShape;
+  CBitmap m_bitmapMask;
+  std::list<VirtualButtonSet> m_listVirtualButton;
+  CPoint m_ptLastMouse{0, 0};
+  bool m_bFirstRepeat = true;
+};
+
+// ---- Slider with edit box ---------------------------------------------------------------
+
+// An edit box with a small drop button at its right end that pops up a
+// slider under it; the text follows the thumb, and Enter or leaving the box
+// moves the slider to the typed value, kept within the range. Attach it to
+// an edit box (the box becomes 18 pixels narrower to make room):
+//
+//   DDX_Control(pDX, IDC_OPACITY, m_opacity);
+//   m_opacity.SetRange(0, 255);
+//
+// Derived classes show and parse values their own way (DoUpdateText,
+// DoUpdatePos) and hear about dragging through the On... hooks.
+class NY_API CNySliderEdit : public CEdit {
+  DECLARE_DYNAMIC(CNySliderEdit)
+
+ public:
+  CNySliderEdit();
+  ~CNySliderEdit() override;
+
+  void SetRange(int nMin, int nMax);
+  void GetRange(int& nMin, int& nMax) const;
+  // Moves the slider and writes the position into the box.
+  void SetPos(int nPos);
+  int GetPos() const;
+  void SetTicFreq(int nFreq);
+  // The slider's size (180 by 20 at first); the pop-up takes it at the next
+  // drop-down.
+  void SetSliderSize(CSize size);
+  CSliderCtrl* GetSliderCtrl();
+
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+
+ protected:
+  void PreSubclassWindow() override;
+
+  virtual void OnStartTrack();
+  virtual void OnTracking(UINT nSBCode, int nPos);
+  virtual void OnEndTrack(int nPos);
+  virtual void OnPosChanged(int nPos);
+  virtual void DoUpdateText(int nPos, CString& strText);
+  virtual void DoUpdatePos(CString strText, int& nPos);
+  virtual void UpdateText(int nPos);
+  virtual void UpdatePos(CString strText);
+
+  void OnStartTrackImpl();
+  void OnTrackingImpl(UINT nSBCode, int nPos);
+  void OnEndTrackImpl();
+  afx_msg void OnKillfocus();
+  afx_msg void OnEnable(BOOL bEnable);
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  // The drop button: owner-drawn, pressed while the slider is out.
+  class CButtonImpl : public CButton {
+   public:
+    explicit CButtonImpl(CNySliderEdit& owner) : m_owner(owner) {}
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+    CNySliderEdit& m_owner;
+    bool m_bPressed = false;
+
+   protected:
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+  };
+  // The slider in the pop-up; its scroll notifications come back to it.
+  class CSliderCtrlImpl : public CSliderCtrl {
+   public:
+    explicit CSliderCtrlImpl(CNySliderEdit& owner) : m_owner(owner) {}
+    CNySliderEdit& m_owner;
+
+   protected:
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void HScroll(UINT nSBCode, UINT nPos);
+    DECLARE_MESSAGE_MAP()
+  };
+
+  CButtonImpl* m_pButton;
+  CSliderCtrlImpl* m_pSlider;
+  CWnd m_wndPopup;
+  CSize m_sizeSlider{180, 20};
+  int m_nLastPos = 0;
+};
