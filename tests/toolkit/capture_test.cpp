@@ -141,7 +141,13 @@ TEST_F(WindowCapture, ClientAreaHoldsPaintedBlocksAndChildControls) {
   EXPECT_TRUE(nytest::IsSolid(client, kLabelRect, kLabel));
   const int buttonArea = (kButtonRect.right - kButtonRect.left) * (kButtonRect.bottom - kButtonRect.top);
   EXPECT_GT(nytest::CountColour(client, kButtonRect, ::GetSysColor(COLOR_BTNFACE)), buttonArea / 2);
-  EXPECT_GT(nytest::CountColour(client, kButtonRect, ::GetSysColor(COLOR_BTNTEXT)), 10);
+  // Its caption: inside the frame, pixels other than the face. How many are
+  // pure text colour depends on the font the system picks and its
+  // smoothing (a Japanese font installed gives fewer), so any ink counts.
+  const RECT inside = {kButtonRect.left + 3, kButtonRect.top + 3, kButtonRect.right - 3,
+                       kButtonRect.bottom - 3};
+  const int insideArea = (inside.right - inside.left) * (inside.bottom - inside.top);
+  EXPECT_GT(insideArea - nytest::CountColour(client, inside, ::GetSysColor(COLOR_BTNFACE)), 10);
   EXPECT_EQ(nytest::CountColour(client, kButtonRect, kBackground), 0);
   EXPECT_TRUE(nytest::SaveIfRequested(client, "capture-client"));
 }
