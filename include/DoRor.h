@@ -3,8 +3,8 @@
 
 #include "NyApi.h"
 #include "NyConfig.h"
-#include "NyCrash.h"
 #include "NyControls.h"
+#include "NyCrash.h"
 #include "NyDialogs.h"
 #include "NyFiles.h"
 #include "NyIdentity.h"
