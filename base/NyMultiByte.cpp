@@ -1,12 +1,8 @@
 #include "base/NyMultiByte.h"
 
-#include "base/NyWindows.h"
-
-#include <mbctype.h>
-#include <mbstring.h>
-
-#include <cctype>
 #include <cstring>
+
+#include "base/NyCodePage.h"
 
 namespace ny::mb {
 
@@ -17,9 +13,7 @@ const unsigned char* U(const char* s) { return reinterpret_cast<const unsigned c
 bool IsLeadByte(unsigned char c) {
   // No double-byte code page of the system has a lead byte below 0x80, and
   // ASCII is most of what is scanned: spare the system call for it.
-  if (c < 0x80) return false;
-  // CP_THREAD_ACP: follows the thread's locale, as the host expects of every scan.
-  return ::IsDBCSLeadByteEx(CP_THREAD_ACP, c) != FALSE;
+  return c >= 0x80 && cp::IsLeadByte(c);
 }
 
 size_t CharLength(const char* p) {
@@ -56,12 +50,6 @@ const char* FindFirstOf(const char* text, const char* set) {
   return nullptr;
 }
 
-int CompareNoCase(const char* a, const char* b) { return _mbsicmp(U(a ? a : ""), U(b ? b : "")); }
-
-int CompareNoCaseN(const char* a, const char* b, size_t n) {
-  return _mbsnicmp(U(a ? a : ""), U(b ? b : ""), n);
-}
-
 namespace {
 
 // Folds the character at `p` (not at the terminator) into `out`; returns
@@ -74,16 +62,55 @@ size_t FoldChar(const unsigned char* p, bool last, char* out) {
     return 1;
   }
   if (!last && p[1] && IsLeadByte(c)) {
-    unsigned int lower = _mbctolower((c << 8) | p[1]);
+    unsigned int lower = cp::FoldDouble((c << 8) | p[1]);
     out[0] = static_cast<char>((lower >> 8) & 0xFF);
     out[1] = static_cast<char>(lower & 0xFF);
     return 2;
   }
-  out[0] = static_cast<char>(std::tolower(c));
+  out[0] = static_cast<char>(cp::FoldSingle(c));
   return 1;
 }
 
+// The folded character at `p` as one number (a double-byte character as
+// (lead << 8) | trail, so above every single byte), and its length.
+unsigned FoldedCode(const unsigned char* p, size_t* length) {
+  char out[2];
+  *length = FoldChar(p, false, out);
+  unsigned first = static_cast<unsigned char>(out[0]);
+  return *length == 2 ? (first << 8) | static_cast<unsigned char>(out[1]) : first;
+}
+
+// Compares at most `n` characters by their folded codes. A lead byte right
+// before the terminator counts as a character of its own.
+int CompareFolded(const char* a, const char* b, size_t n) {
+  const unsigned char* p = U(a ? a : "");
+  const unsigned char* q = U(b ? b : "");
+  for (; n > 0; --n) {
+    if (*p == '\0' || *q == '\0') return *p == *q ? 0 : (*p == '\0' ? -1 : 1);
+    size_t lp = 0, lq = 0;
+    unsigned fa = FoldedCode(p, &lp), fb = FoldedCode(q, &lq);
+    if (fa != fb) return fa < fb ? -1 : 1;
+    p += lp;
+    q += lq;
+  }
+  return 0;
+}
+
 }  // namespace
+
+int CompareAsciiNoCase(const char* a, const char* b) {
+  auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+  const unsigned char* p = U(a ? a : "");
+  const unsigned char* q = U(b ? b : "");
+  for (;; ++p, ++q) {
+    int fp = fold(*p), fq = fold(*q);
+    if (fp != fq || fp == 0) return fp - fq;
+  }
+}
+
+int CompareNoCase(const char* a, const char* b) { return CompareFolded(a, b, static_cast<size_t>(-1)); }
+
+int CompareNoCaseN(const char* a, const char* b, size_t n) { return CompareFolded(a, b, n); }
 
 void FoldCase(const char* text, std::string& folded) {
   size_t length = text ? std::strlen(text) : 0;
@@ -127,6 +154,6 @@ bool FoldsTo(const char* text, size_t length, std::string_view folded) {
   return left == 0;
 }
 
-bool IsAlpha(unsigned char c) { return _ismbcalpha(c) != 0; }
+bool IsAlpha(unsigned char c) { return cp::IsAlpha(c); }
 
 }  // namespace ny::mb

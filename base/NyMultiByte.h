@@ -12,7 +12,8 @@
 
 namespace ny::mb {
 
-// True when `c` is a lead byte in the calling thread's ANSI code page.
+// True when `c` is a lead byte in the ANSI code page (the calling thread's,
+// in the DLL; see NyCodePage.h).
 bool IsLeadByte(unsigned char c);
 
 // Bytes taken by the character at `p`: 2 for a lead byte followed by a byte,
@@ -36,11 +37,19 @@ const char* FindFirstOf(const char* text, const char* set);
 // The path separators: backslash, slash and the drive colon.
 constexpr const char* kSeparators = "\\/:";
 
-// Case-insensitive comparisons as the C runtime's _mbsicmp and _mbsnicmp make
-// them (multibyte-aware, in the runtime's multibyte code page); n counts
-// characters. Null pointers count as the empty text.
+// Case-insensitive comparisons, character by character, each folded as
+// FoldCase folds it, ordered by the folded character codes (a double-byte
+// character as (lead << 8) | trail); n counts characters. On well-formed
+// texts they find equal what the C runtime's _mbsicmp and _mbsnicmp find
+// equal, and in a double-byte code page they order alike. A lead byte right
+// before the terminator is a character of its own. Null pointers count as
+// the empty text.
 int CompareNoCase(const char* a, const char* b);
 int CompareNoCaseN(const char* a, const char* b, size_t n);
+
+// Compares ignoring the case of ASCII letters only, byte by byte (the
+// runtime's _stricmp in the C locale). Null pointers count as the empty text.
+int CompareAsciiNoCase(const char* a, const char* b);
 
 // `text` with every character put in lower case the way CompareNoCase
 // compares them (ASCII letters, the runtime's locale for other single bytes,

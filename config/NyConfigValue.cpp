@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/NyMultiByte.h"
+
 namespace ny::config {
 
 namespace {
@@ -16,15 +18,22 @@ std::string DecimalPoint() {
   return (conv && conv->decimal_point && *conv->decimal_point) ? conv->decimal_point : ".";
 }
 
+// The Microsoft runtime's formatter on Windows, which follows the runtime's
+// locale (mingw's own printf would not see a host's setlocale); the C
+// library's in the native build.
+#ifdef _WIN32
+#define RuntimeFormat _snprintf
+#else
+#define RuntimeFormat std::snprintf
+#endif
+
 bool StartsNumber(char c) { return (c >= '0' && c <= '9') || c == '+' || c == '-'; }
 
 }  // namespace
 
 std::string FormatDouble(double value) {
-  // The Microsoft runtime's formatter, which follows the runtime's locale
-  // (mingw's own printf would not see a host's setlocale).
   char buffer[64];
-  int n = _snprintf(buffer, sizeof buffer - 1, "%.15g", value);
+  int n = RuntimeFormat(buffer, sizeof buffer - 1, "%.15g", value);
   buffer[(n < 0 || n >= static_cast<int>(sizeof buffer)) ? sizeof buffer - 1 : n] = '\0';
   std::string text(buffer);
   std::string point = DecimalPoint();
@@ -35,7 +44,7 @@ std::string FormatDouble(double value) {
 
 std::string FormatLong(long value) {
   char buffer[16];
-  _snprintf(buffer, sizeof buffer, "%ld", value);
+  RuntimeFormat(buffer, sizeof buffer, "%ld", value);
   buffer[sizeof buffer - 1] = '\0';
   return buffer;
 }
@@ -78,8 +87,8 @@ bool ParseBool(const char* text, bool& value) {
   static const char* const kTrue[] = {"true", "1", "on", "yes"};
   static const char* const kFalse[] = {"false", "0", "off", "no"};
   for (int i = 0; i < 4; ++i) {
-    if (_stricmp(text, kTrue[i]) == 0 || _stricmp(text, kFalse[i]) == 0) {
-      value = _stricmp(text, kTrue[i]) == 0;
+    if (ny::mb::CompareAsciiNoCase(text, kTrue[i]) == 0 || ny::mb::CompareAsciiNoCase(text, kFalse[i]) == 0) {
+      value = ny::mb::CompareAsciiNoCase(text, kTrue[i]) == 0;
       return true;
     }
   }

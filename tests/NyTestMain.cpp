@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "NyTestSupport.h"
+#include "NyCoreTestSupport.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

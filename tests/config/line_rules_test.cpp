@@ -2,7 +2,7 @@
 #include <iterator>
 #include <string>
 
-#include "NyTestSupport.h"
+#include "NyCoreTestSupport.h"
 #include "base/NyMultiByte.h"
 #include "config/NyConfigText.h"
 #include "config/NyConfigValue.h"

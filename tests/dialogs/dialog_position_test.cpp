@@ -2,7 +2,7 @@
 // monitor's work area.
 #include <climits>
 
-#include "NyTestSupport.h"
+#include "NyCoreTestSupport.h"
 #include "dialogs/NyDialogPosition.h"
 
 using ny::layout::Point;

@@ -1,7 +1,7 @@
 // Backslash escapes of string-pool values.
 #include <string>
 
-#include "NyTestSupport.h"
+#include "NyCoreTestSupport.h"
 #include "strings/NyStringEscapes.h"
 
 namespace {
