@@ -1,19 +1,21 @@
 // Fixed-size path buffers: every path the library keeps or builds fits in
-// MAX_PATH bytes with its terminator. Texts that do not fit are refused
-// before anything is written.
+// kMaxPath (the platform's MAX_PATH) bytes with its terminator. Texts that
+// do not fit are refused before anything is written. The path text rules
+// (extensions, the split into folder and name) work on such buffers.
 #pragma once
 
-#include "base/NyWindows.h"
-
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
 
 namespace ny {
 
-// True for a non-null text shorter than MAX_PATH bytes.
-inline bool FitsPath(const char* text) { return text && strnlen(text, MAX_PATH) < MAX_PATH; }
+constexpr size_t kMaxPath = 260;
 
-// Copies `text` into a MAX_PATH buffer; false (nothing written) when it does not fit.
+// True for a non-null text shorter than kMaxPath bytes.
+inline bool FitsPath(const char* text) { return text && strnlen(text, kMaxPath) < kMaxPath; }
+
+// Copies `text` into a kMaxPath buffer; false (nothing written) when it does not fit.
 inline bool CopyPath(char* buffer, const char* text) {
   if (!FitsPath(text)) return false;
   std::memmove(buffer, text, std::strlen(text) + 1);
@@ -37,10 +39,37 @@ inline bool Concat(char* buffer, size_t size, std::initializer_list<const char*>
   return true;
 }
 
-// Joins folder and name as "folder\name" into a MAX_PATH buffer; false, with
+// Joins folder and name as "folder\name" into a kMaxPath buffer; false, with
 // the buffer emptied, when either is null or the result would not fit.
 inline bool JoinPath(char* buffer, const char* folder, const char* name) {
-  return Concat(buffer, MAX_PATH, {folder, "\\", name});
+  return Concat(buffer, kMaxPath, {folder, "\\", name});
 }
+
+namespace path {
+
+// The text after the last dot of `path` (a kMaxPath text) into `extension`
+// (a kMaxPath buffer); false, nothing written, without a dot.
+bool GetExtension(const char* path, char* extension);
+
+// `path` with ".extension" appended into `output` (a kMaxPath buffer),
+// unless it already ends in that extension (compared without case: ASCII
+// letters only, or multibyte-aware with `multibyte`); false, nothing
+// written, for null texts or a result that would not fit.
+bool AddExtension(const char* path, const char* extension, char* output, bool multibyte);
+
+// `path` into `output` (a kMaxPath buffer) without its last extension, when
+// it has one and it is `extension` (any extension for a null or empty one);
+// false when there is nothing to remove, `output` then holds the path.
+bool DelExtension(const char* path, const char* extension, char* output, bool multibyte);
+
+// Splits `path` at its last separator into the folder before it and the
+// name after it (each into a kMaxPath buffer, either may be null); false,
+// nothing written, for a null, empty or over-long path.
+bool SplitFileName(const char* path, char* folder, char* fileName);
+
+// Removes one trailing backslash (never the second byte of a character).
+void EraseLastBackSlash(char* text);
+
+}  // namespace path
 
 }  // namespace ny

@@ -17,13 +17,6 @@ namespace {
 
 constexpr unsigned long kOpenRetryMs = 1000;
 
-// The section name a header line gives: the line without its first and last
-// character, so only "[name]" exactly gives the name that lookups find.
-std::string SectionName(const char* header) {
-  size_t length = std::strlen(header);
-  return length >= 2 ? std::string(header + 1, length - 2) : std::string();
-}
-
 // Byte for byte the same text: the usual case for the file used last, and
 // cheaper than a call into the runtime.
 bool SameText(const char* a, const char* b) {
@@ -111,38 +104,11 @@ bool NyConfigCache::LoadFile(CachedConfigFile& file) {
     return false;
   }
 
-  char key[kLineFieldBufferSize];
-  char value[kLineFieldBufferSize];
-  // The folded names of the current section and key line; the strings keep
-  // their capacity from line to line.
-  std::string foldedSection, foldedKey;
+  LoadScratch scratch;
   while (const std::string* read = reader->ReadLine()) {
-    const char* line = read->c_str();
-    if (IsSectionLine(line)) {
-      uint32_t headerId = m_store.Add(line, std::strlen(line));
-      if (headerId == ConfigStringStore::kInvalidId) {
-        // Keep the section's keys apart under a cut header; the file is
-        // never written back, so the cut never reaches the disk.
-        file.m_bWritable = false;
-        headerId = m_store.Add(line, ConfigStringStore::kMaxTextBytes);
-      }
-      ny::mb::FoldCase(SectionName(line).c_str(), foldedSection);
-      AddSection(file, headerId, foldedSection);
-      continue;
-    }
-    if (file.m_sections.empty()) continue;
-    uint32_t keyId = ConfigStringStore::kInvalidId;
-    if (ParseKeyValueLine(line, key, value)) keyId = m_store.Add(key, std::strlen(key));
-    if (keyId == ConfigStringStore::kInvalidId) {
-      // A key too long to keep makes the file one the cache never rewrites.
-      if (IsKeyLine(line)) file.m_bWritable = false;
-      continue;
-    }
-    CachedSection& section = file.m_sections.back();
-    section.keyIds.push_back(keyId);
-    section.valueIds.push_back(m_store.Add(value, std::strlen(value)));
-    ny::mb::FoldCase(key, foldedKey);
-    IndexKey(file, static_cast<uint32_t>(file.m_sections.size() - 1), foldedSection, foldedKey);
+    // A header or key too long to keep makes the file one the cache never
+    // rewrites (the cut never reaches the disk).
+    if (!file.LoadLine(m_store, read->c_str(), scratch)) file.m_bWritable = false;
   }
   reader->Close();
   Hold(file);
@@ -164,49 +130,13 @@ void NyConfigCache::Hold(CachedConfigFile& file) {
   file.m_bHeld = file.m_hold.Open(file.m_strPath, CFile::modeRead | CFile::shareDenyWrite) != FALSE;
 }
 
-// Appends a section and files it under its folded name; returns the
-// sections of that name.
-std::vector<uint32_t>& NyConfigCache::AddSection(CachedConfigFile& file, uint32_t headerId,
-                                                 const std::string& foldedName) {
-  size_t length = std::strlen(m_store.Text(headerId));
-  file.m_sections.push_back(
-      CachedSection{headerId, static_cast<uint32_t>(length >= 2 ? length - 2 : 0), {}, {}});
-  std::vector<uint32_t>& sections = file.m_sectionsByName[foldedName];
-  sections.push_back(static_cast<uint32_t>(file.m_sections.size() - 1));
-  return sections;
-}
-
-// The index entry of the pair of folded names, confirmed against the stored
-// key and the header's name.
-ConfigKeyIndex::Entry* NyConfigCache::FindKey(CachedConfigFile& file, std::string_view foldedSection,
-                                              std::string_view foldedKey) {
-  uint32_t hash = ConfigKeyIndex::Hash(foldedSection, foldedKey);
-  return file.m_index.Find(hash, [&](const ConfigKeyIndex::Entry& entry) {
-    const CachedSection& section = file.m_sections[entry.section];
-    return ny::mb::FoldsTo(m_store.TextAt(entry.key), ConfigStringStore::kMaxTextBytes, foldedKey) &&
-           ny::mb::FoldsTo(m_store.Text(section.headerId) + 1, section.nameLength, foldedSection);
-  });
-}
-
-// Indexes the last key of `section`, whose folded names are given, unless
-// its pair already has an earlier occurrence: lookups answer with the first
-// one in file order.
-void NyConfigCache::IndexKey(CachedConfigFile& file, uint32_t section, std::string_view foldedSection,
-                             std::string_view foldedKey) {
-  if (FindKey(file, foldedSection, foldedKey)) return;
-  const CachedSection& s = file.m_sections[section];
-  file.m_index.Insert(ConfigKeyIndex::Entry{ConfigKeyIndex::Hash(foldedSection, foldedKey),
-                                            m_store.Locate(s.keyIds.back()),
-                                            m_store.Locate(s.valueIds.back()), section});
-}
-
 bool NyConfigCache::ReadValue(const char* section, const char* key, char* value, const char* path,
                               int index) {
   value[0] = '\0';
   CachedConfigFile* file = FindOrLoadFile(path, index);
   if (!file) return false;
   const FoldedText foldedSection(section), foldedKey(key);
-  if (const ConfigKeyIndex::Entry* entry = FindKey(*file, foldedSection.View(), foldedKey.View())) {
+  if (const ConfigKeyIndex::Entry* entry = file->FindKey(m_store, foldedSection.View(), foldedKey.View())) {
     const char* text = m_store.TextAt(entry->value);
     size_t n = 0;
     for (; n < kMaxValueBytes && text[n]; ++n) value[n] = text[n];
@@ -240,7 +170,7 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
       CachedSection& emptied = file->m_sections[index];
       for (uint32_t keyId : emptied.keyIds) {
         ny::mb::FoldCase(m_store.Text(keyId), foldedKey);
-        if (ConfigKeyIndex::Entry* entry = FindKey(*file, foldedSection, foldedKey))
+        if (ConfigKeyIndex::Entry* entry = file->FindKey(m_store, foldedSection, foldedKey))
           file->m_index.Erase(entry);
       }
       emptied.keyIds.clear();
@@ -253,10 +183,10 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
     sections = &named->second;
   } else {
     std::string header = "[" + std::string(section) + "]";
-    sections = &AddSection(*file, m_store.Add(header.c_str(), header.size()), foldedSection);
+    sections = &file->AddSection(m_store, m_store.Add(header.c_str(), header.size()), foldedSection);
   }
   ny::mb::FoldCase(key, foldedKey);
-  if (ConfigKeyIndex::Entry* entry = FindKey(*file, foldedSection, foldedKey)) {
+  if (ConfigKeyIndex::Entry* entry = file->FindKey(m_store, foldedSection, foldedKey)) {
     CachedSection& holder = file->m_sections[entry->section];
     for (size_t i = 0; i < holder.keyIds.size(); ++i) {
       if (m_store.Locate(holder.keyIds[i]) != entry->key) continue;
@@ -273,7 +203,7 @@ bool NyConfigCache::WriteValue(const char* section, const char* key, const char*
     CachedSection& target = file->m_sections[first];
     target.keyIds.push_back(m_store.Add(key, keyLength));
     target.valueIds.push_back(m_store.Add(value, valueLength));
-    IndexKey(*file, first, foldedSection, foldedKey);
+    file->IndexKey(m_store, first, foldedSection, foldedKey);
   }
   return CheckLimits();
 }

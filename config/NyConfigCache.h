@@ -18,19 +18,12 @@
 #include <vector>
 
 #include "NyToolkit.h"
-#include "config/NyConfigKeyIndex.h"
+#include "config/NyConfigKeyTable.h"
 #include "config/NyConfigStringStore.h"
 
 namespace ny::config {
 
-struct CachedSection {
-  uint32_t headerId = 0;           // the header line as read, or "[name]" for a new section
-  uint32_t nameLength = 0;         // the header's length less its first and last character
-  std::vector<uint32_t> keyIds;    // in file order
-  std::vector<uint32_t> valueIds;  // the i-th value belongs to the i-th key
-};
-
-class CachedConfigFile {
+class CachedConfigFile : public ConfigKeyTable {
  public:
   explicit CachedConfigFile(const char* path);
   CachedConfigFile(const CachedConfigFile&) = delete;
@@ -47,10 +40,6 @@ class CachedConfigFile {
   // The path folded to one case: the file's key in the cache's index of
   // paths, which views this text, so it never changes.
   const std::string m_foldedPath;
-  std::vector<CachedSection> m_sections;
-  // The sections of each folded name, in file order (for writes).
-  std::unordered_map<std::string, std::vector<uint32_t>> m_sectionsByName;
-  ConfigKeyIndex m_index;
 };
 
 class NyConfigCache {
@@ -86,11 +75,6 @@ class NyConfigCache {
   CachedConfigFile* FindOrLoadFile(const char* path, int index);
   bool LoadFile(CachedConfigFile& file);
   void Hold(CachedConfigFile& file);
-  std::vector<uint32_t>& AddSection(CachedConfigFile& file, uint32_t headerId, const std::string& foldedName);
-  ConfigKeyIndex::Entry* FindKey(CachedConfigFile& file, std::string_view foldedSection,
-                                 std::string_view foldedKey);
-  void IndexKey(CachedConfigFile& file, uint32_t section, std::string_view foldedSection,
-                std::string_view foldedKey);
   bool CheckLimits();
   bool WriteBack(const CachedConfigFile& file) const;
 

@@ -18,39 +18,7 @@ namespace {
 char g_fullPath[MAX_PATH];  // NyMakeFullPathT's result
 CString g_fullPathKept;     // NyMakeFullPath's result
 
-// The extension comparisons: the non-T forms fold single bytes only, the T
-// forms compare multibyte-aware.
-using CompareFn = int (*)(const char*, const char*);
-int CompareSingleByte(const char* a, const char* b) { return _stricmp(a, b); }
-int CompareMultiByte(const char* a, const char* b) { return ny::mb::CompareNoCase(a, b); }
-
-bool AddExtension(const char* path, const char* extension, char* output, CompareFn compare) {
-  if (!path || !extension || !output) return false;
-  char work[MAX_PATH];
-  if (!ny::CopyPath(work, path)) return false;
-  const char* dot = ny::mb::FindLastOf(work, ".");
-  if (dot && compare(dot + 1, extension) == 0) {
-    std::memmove(output, work, std::strlen(work) + 1);
-    return true;
-  }
-  int n = std::snprintf(nullptr, 0, "%s.%s", work, extension);
-  if (n < 0 || n >= MAX_PATH) return false;
-  std::snprintf(output, MAX_PATH, "%s.%s", work, extension);
-  return true;
-}
-
-bool DelExtension(const char* path, const char* extension, char* output, CompareFn compare) {
-  if (!path || !output) return false;
-  if (!ny::CopyPath(output, path)) return false;
-  if (!*output) return false;
-  char* dot = const_cast<char*>(ny::mb::FindLastOf(output, "."));
-  if (!dot) return false;
-  if (extension && *extension && compare(dot + 1, extension) != 0) return false;
-  // A separator after the dot means the dot belongs to a folder name.
-  if (ny::mb::FindFirstOf(dot + 1, ny::mb::kSeparators)) return false;
-  *dot = '\0';
-  return true;
-}
+static_assert(ny::kMaxPath == MAX_PATH, "path buffers are the platform's MAX_PATH");
 
 }  // namespace
 
@@ -108,48 +76,30 @@ bool NyIsFileExistT(const char* path) {
 
 bool NyIsFileExist(const char* path) { return NyIsFileExistT(CString(path)); }
 
-void NyEraseLastBackSlashT(char* text) {
-  if (ny::mb::EndsWithChar(text, '\\')) text[std::strlen(text) - 1] = '\0';
-}
+void NyEraseLastBackSlashT(char* text) { ny::path::EraseLastBackSlash(text); }
 
-bool NyGetExtentionT(const char* path, char* extension) {
-  if (!path || !extension || !ny::FitsPath(path)) return false;
-  const char* dot = ny::mb::FindLastOf(path, ".");
-  if (!dot) return false;
-  std::memmove(extension, dot + 1, std::strlen(dot + 1) + 1);
-  return true;
-}
+bool NyGetExtentionT(const char* path, char* extension) { return ny::path::GetExtension(path, extension); }
 
 bool NyAddExtention(const char* path, const char* extension, char* output) {
-  return AddExtension(path, extension, output, CompareSingleByte);
+  return ny::path::AddExtension(path, extension, output, false);
 }
 
 bool NyAddExtentionT(const char* path, const char* extension, char* output) {
-  return AddExtension(path, extension, output, CompareMultiByte);
+  return ny::path::AddExtension(path, extension, output, true);
 }
 
 bool NyDelExtention(const char* path, const char* extension, char* output) {
-  return DelExtension(path, extension, output, CompareSingleByte);
+  return ny::path::DelExtension(path, extension, output, false);
 }
 
 bool NyDelExtentionT(const char* path, const char* extension, char* output) {
-  return DelExtension(path, extension, output, CompareMultiByte);
+  return ny::path::DelExtension(path, extension, output, true);
 }
 
 int NySplitFileNameT(const char* path, char* folder, char* fileName) {
-  // Both parts must fit the callers' MAX_PATH buffers, so a path of 260
-  // bytes or more is refused like a null or empty one.
-  if (!path || !*path || !ny::FitsPath(path)) {
+  if (!ny::path::SplitFileName(path, folder, fileName)) {
     std::fprintf(stderr, "/%s/\n  return code = %d\n  %s\n", "SplitFileName", 1, "illegal inputs");
     return 1;
-  }
-  const char* sep = ny::mb::FindLastOf(path, ny::mb::kSeparators);
-  size_t folderLength = sep ? static_cast<size_t>(sep - path) : 0;
-  const char* name = sep ? sep + 1 : path;
-  if (fileName) std::memmove(fileName, name, std::strlen(name) + 1);
-  if (folder) {
-    std::memmove(folder, path, folderLength);
-    folder[folderLength] = '\0';
   }
   return 0;
 }
