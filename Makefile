@@ -2,7 +2,7 @@
 # builds and runs the whole suite. Both install what is missing first.
 BUILD ?= build
 
-.PHONY: all setup configure build demo test bench format format-check clean
+.PHONY: all setup configure build demo test bench fuzz format format-check clean
 
 all: build
 
@@ -38,6 +38,12 @@ format: setup
 bench: build
 	@cmake --build $(BUILD) --target bench; rc=$$?; \
 	  WINEPREFIX="$$(cd $(BUILD) && pwd)/wineprefix" wineserver -k >/dev/null 2>&1; exit $$rc
+
+# The fuzz targets of the natively built core (not part of the suite), each
+# for FUZZ_SECONDS; new inputs, findings and the figures go to $(BUILD)/fuzz.
+FUZZ_SECONDS ?= 60
+fuzz: build
+	@bash scripts/fuzz.sh $(BUILD)/native/bin $(FUZZ_SECONDS) $(BUILD)/fuzz
 
 clean:
 	rm -rf $(BUILD)

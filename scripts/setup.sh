@@ -5,8 +5,11 @@ set -euo pipefail
 
 # fonts-ipafont-gothic: Wine finds no Japanese glyphs in its own fonts, and
 # without a system font the library's Japanese dialog texts draw as boxes.
+# clang and its runtime libraries: the native sanitizer and fuzzing build of
+# the platform-free core.
 packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-          cmake ninja-build googletest locales libsimpleini-dev clang-format fonts-ipafont-gothic)
+          cmake ninja-build googletest locales libsimpleini-dev clang-format fonts-ipafont-gothic
+          clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
