@@ -87,12 +87,19 @@ class ComboButtonTest : public testing::Test {
            b.LoadBitmaps(IDB_COMBO_NORMAL, IDB_COMBO_PRESSED, idShape, 0);
   }
 
-  void MoveTo(POINT p) { button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y)); }
-  void Press(POINT p) {
-    MoveTo(p);
-    button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  static void MoveTo(CWnd& b, POINT p) { b.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y)); }
+  static void Press(CWnd& b, POINT p) {
+    MoveTo(b, p);
+    b.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
   }
-  void Release() { button.SendMessage(WM_LBUTTONUP, 0, 0); }
+  static void Release(CWnd& b) { b.SendMessage(WM_LBUTTONUP, 0, 0); }
+  static void Click(CWnd& b, POINT p) {
+    Press(b, p);
+    Release(b);
+  }
+  void MoveTo(POINT p) { MoveTo(button, p); }
+  void Press(POINT p) { Press(button, p); }
+  void Release() { Release(button); }
   static POINT Inside(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
   // The button's pixels as the parent shows them.
@@ -210,9 +217,7 @@ TEST_F(ComboButtonTest, OverlappingAreasGoToTheFirstAdded) {
   ASSERT_TRUE(Make(other));
   ASSERT_TRUE(other.AddVirtualButton(&Centre, IDB_COMBO_CENTRE));
   ASSERT_TRUE(other.AddVirtualButton(&Up, IDB_COMBO_UP));
-  other.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(both.x, both.y));
-  other.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(both.x, both.y));
-  other.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(both.x, both.y));
+  Click(other, both);
   EXPECT_EQ(g_calls, "UCC");
 }
 
@@ -267,9 +272,7 @@ TEST_F(ComboButtonTest, BottomLeftPixelIsTheTransparentColour) {
   // The same rule for an area: the disc is hit, the red ground is not.
   ASSERT_TRUE(red.AddVirtualButton(&Centre, IDB_COMBO_SHAPE_RED, 0, IDB_COMBO_SHAPE));
   for (const POINT p : {POINT{2, 2}, POINT{48, 48}}) {
-    red.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-    red.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-    red.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    Click(red, p);
   }
   EXPECT_EQ(g_calls, "C");
 }
@@ -297,10 +300,9 @@ TEST_F(ComboButtonTest, BadInputFailsQuietly) {
   ASSERT_TRUE(missing.AddVirtualButton(&Up, IDB_COMBO_UP, 0, 0, 9999));
   ASSERT_TRUE(missing.AddVirtualButton(&Down, IDB_COMBO_DOWN, 0, 9999));
   for (const POINT p : {Inside(kUp), Inside(kDown)}) {
-    missing.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-    missing.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    Press(missing, p);
     EXPECT_EQ(ShotOf(missing), normal);
-    missing.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    Release(missing);
   }
   EXPECT_EQ(g_calls, "UD");
   // Pictures that cannot be loaded: the shape is taken, the button draws
@@ -336,10 +338,9 @@ TEST_F(ComboButtonTest, ThousandCyclesKeepTheGdiCountFlat) {
     ASSERT_TRUE(temporary.LoadBitmaps(IDB_COMBO_NORMAL, IDB_COMBO_PRESSED, IDB_COMBO_SHAPE_RED, 0));
     for (int j = 0; j < 10; ++j) {
       const POINT p = Inside(j % 2 ? kUp : kDown);
-      temporary.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-      temporary.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+      Press(temporary, p);
       temporary.SendMessage(WM_TIMER, kTimer, 0);
-      temporary.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+      Release(temporary);
     }
   }
   EXPECT_EQ(NyAfxGetLiveGdiObjectCount(), live);
