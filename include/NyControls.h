@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <list>
+#include <utility>
 
 #include "NyApi.h"
 #include "NyToolkit.h"
@@ -121,13 +122,36 @@ class NY_API CNyComboBitmapButton : public CBitmapButton {
   DECLARE_MESSAGE_MAP()
 
  private:
-  std::list<VirtualButtonSet>::iterator GetPushButtonIterator();
+  // What a press and a drawing need of one area, made once from its bitmaps
+  // so that neither loads a resource: the hit-test region (empty when the
+  // area bitmap cannot be loaded: such an area is never hit), the pressed
+  // AND mask and, for a pressed image id other than 0, the pressed OR image.
+  struct AreaCache {
+    CRgn rgnArea;
+    CBitmap bitmapMask;
+    CBitmap bitmapImage;
+  };
+  using VirtualButtonIterator = std::list<VirtualButtonSet>::iterator;
+  using AreaCacheIterator = std::list<AreaCache>::iterator;
+
+  VirtualButtonIterator GetPushButtonIterator();
+  // The area under the last mouse position and its cache, or both ends.
+  std::pair<VirtualButtonIterator, AreaCacheIterator> HitTest();
+  // Rebuilds every cache when the modules the resource search looks in have
+  // changed since they were built.
+  void RefreshAreaCaches();
+  static void BuildAreaCache(const VirtualButtonSet& set, AreaCache& cache);
 
   CRgn m_rgnShape;
   CBitmap m_bitmapMask;
   std::list<VirtualButtonSet> m_listVirtualButton;
   CPoint m_ptLastMouse{0, 0};
   bool m_bFirstRepeat = true;
+  // Element for element beside m_listVirtualButton.
+  std::list<AreaCache> m_listAreaCache;
+  // The resource and instance modules the caches were loaded through.
+  HINSTANCE m_hCacheResource = nullptr;
+  HINSTANCE m_hCacheInstance = nullptr;
 };
 
 // ---- Slider with edit box ---------------------------------------------------------------
