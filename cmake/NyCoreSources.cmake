@@ -19,6 +19,7 @@ set(NY_CORE_SOURCES
   dialogs/NyLayout.cpp
   dialogs/NyDialogPosition.cpp
   dialogs/NyMessageLoop.cpp
-  controls/NyRegionRuns.cpp)
+  controls/NyRegionRuns.cpp
+  controls/NySliderEditLayout.cpp)
 set(NY_CORE_WINDOWS_SOURCES base/NyCodePageWin.cpp)
 set(NY_CORE_NATIVE_SOURCES base/NyCodePageNative.cpp)

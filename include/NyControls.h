@@ -231,6 +231,9 @@ class NY_API CNySliderEdit : public CEdit {
     DECLARE_MESSAGE_MAP()
   };
 
+  // Enter and losing the focus: the text becomes the position.
+  void CommitText();
+
   CButtonImpl* m_pButton;
   CSliderCtrlImpl* m_pSlider;
   CWnd m_wndPopup;
