@@ -48,6 +48,8 @@ class NY_API CNyBitmapButton : public CBitmapButton {
   // without memory or a device context. The caller owns it.
   HRGN CreateRgnFromBmp(HBITMAP hBitmap, COLORREF transparent);
   bool InitImageList();
+  // The platform's erase, kept inside the window's shape.
+  afx_msg BOOL OnEraseBkgnd(CDC* pDC);
   afx_msg void OnMouseMove(UINT nFlags, CPoint point);
   afx_msg LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
 

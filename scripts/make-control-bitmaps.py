@@ -60,6 +60,10 @@ def main(folder):
     out("button_mask", 64, 32, lambda x, y: BLACK if in_ellipse(x, y, 64, 32) else WHITE)
     out("button_mask_white", 64, 32, lambda x, y: WHITE)
     out("button_mask_small", 32, 16, lambda x, y: BLACK if in_ellipse(x, y, 32, 16) else WHITE)
+    # Bad input: a picture without rows.
+    out("button_flat", 64, 0, lambda x, y: BLACK)
+    # Bad input: a picture twice the normal width, orange then black.
+    out("button_wide", 128, 32, lambda x, y: (255, 128, 0) if x < 64 else BLACK)
 
     # Combo button, 96 x 96: a round pad with four arrow areas.
     size = 96
