@@ -32,38 +32,6 @@ BOOL FailedLoad(CWnd& button) {
   return FALSE;
 }
 
-// Keeps drawing on `dc` inside the window region of `window` while it lives.
-// Wine crops neither a window's update region nor the button class's parent
-// DC (CS_PARENTDC) to the window region: unclipped, an owner-drawn button is
-// erased with the parent's button brush over its whole rectangle, corners
-// outside the shape included, and its text may spill out as well. Without a
-// window region nothing is clipped.
-class ShapeClip {
- public:
-  ShapeClip(HWND window, HDC dc) : m_dc(dc), m_saved(dc ? ::SaveDC(dc) : 0) {
-    CRgn shape;
-    if (!m_saved || !window || !shape.CreateRectRgn(0, 0, 0, 0) || ::GetWindowRgn(window, shape) == ERROR) {
-      return;
-    }
-    // The region lies in window coordinates, the DC in client coordinates.
-    RECT frame = {};
-    POINT client = {0, 0};
-    ::GetWindowRect(window, &frame);
-    ::ClientToScreen(window, &client);
-    shape.OffsetRgn(frame.left - client.x, frame.top - client.y);
-    ::ExtSelectClipRgn(dc, shape, RGN_AND);
-  }
-  ~ShapeClip() {
-    if (m_saved) ::RestoreDC(m_dc, m_saved);
-  }
-  ShapeClip(const ShapeClip&) = delete;
-  ShapeClip& operator=(const ShapeClip&) = delete;
-
- private:
-  HDC m_dc;
-  int m_saved;
-};
-
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CNyBitmapButton, CBitmapButton)
@@ -186,7 +154,7 @@ void CNyBitmapButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
                                                   : kNormal;
   const int image = stateImage + (m_bMouseOverLoaded && m_bMouseOver ? kHoverOffset : 0);
   const HDC dc = lpDrawItemStruct->hDC;
-  const ShapeClip clip(m_hWnd, dc);
+  const ny::controls::ShapeClip clip(m_hWnd, dc);
   ::ImageList_Draw(m_imageList.GetSafeHandle(), image, dc, 0, 0, ILD_TRANSPARENT);
 
   if (!m_bDrawText || !m_hWnd) return;
@@ -204,7 +172,7 @@ void CNyBitmapButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
 }
 
 BOOL CNyBitmapButton::OnEraseBkgnd(CDC* pDC) {
-  const ShapeClip clip(m_hWnd, pDC ? pDC->GetSafeHdc() : nullptr);
+  const ny::controls::ShapeClip clip(m_hWnd, pDC ? pDC->GetSafeHdc() : nullptr);
   return static_cast<BOOL>(Default());
 }
 

@@ -48,4 +48,21 @@ HRGN RegionFromBitmap(HBITMAP bitmap, std::uint32_t transparent, bool bottomUp) 
   }
 }
 
+ShapeClip::ShapeClip(HWND window, HDC dc) : m_dc(dc), m_saved(dc ? ::SaveDC(dc) : 0) {
+  if (!m_saved || !window) return;
+  ScopedRegion shape(::CreateRectRgn(0, 0, 0, 0));
+  if (!shape || ::GetWindowRgn(window, shape.Get()) == ERROR) return;
+  // The region lies in window coordinates, the DC in client coordinates.
+  RECT frame = {};
+  POINT client = {0, 0};
+  ::GetWindowRect(window, &frame);
+  ::ClientToScreen(window, &client);
+  ::OffsetRgn(shape.Get(), frame.left - client.x, frame.top - client.y);
+  ::ExtSelectClipRgn(dc, shape.Get(), RGN_AND);
+}
+
+ShapeClip::~ShapeClip() {
+  if (m_saved) ::RestoreDC(m_dc, m_saved);
+}
+
 }  // namespace ny::controls

@@ -28,6 +28,7 @@ BEGIN_MESSAGE_MAP(CNyComboBitmapButton, CBitmapButton)
   ON_WM_KEYDOWN()
   ON_WM_KEYUP()
   ON_WM_MOUSEMOVE()
+  ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 namespace {
@@ -247,5 +248,11 @@ void CNyComboBitmapButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
     image = hit.first->idPressedImage ? static_cast<HBITMAP>(hit.second->bitmapImage)
                                       : static_cast<HBITMAP>(m_bitmapSel);
   }
+  const ny::controls::ShapeClip clip(m_hWnd, lpDrawItemStruct->hDC);
   DrawMasked(*lpDrawItemStruct, mask, image);
+}
+
+BOOL CNyComboBitmapButton::OnEraseBkgnd(CDC* pDC) {
+  const ny::controls::ShapeClip clip(m_hWnd, pDC ? pDC->GetSafeHdc() : nullptr);
+  return static_cast<BOOL>(Default());
 }

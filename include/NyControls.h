@@ -120,6 +120,7 @@ class NY_API CNyComboBitmapButton : public CBitmapButton {
   afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
   afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
   afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+  afx_msg BOOL OnEraseBkgnd(CDC* pDC);
 
   DECLARE_MESSAGE_MAP()
 

@@ -125,7 +125,9 @@ TEST_F(ComboButtonTest, PressedAreaIsDrawnOnlyWhereItsMaskIsBlack) {
   const nytest::Image normal = Shot();
   ASSERT_EQ(normal.At(48, 48), kGrey);
   ASSERT_EQ(normal.At(48, 20), kDark);
-  ASSERT_NE(normal.At(1, 1), RGB(0, 0, 0));  // cut away by the shape, not drawn black
+  // Outside the shape the parent shows: neither the black of the picture
+  // nor the button face that an unclipped erase leaves under Wine.
+  ASSERT_EQ(normal.At(1, 1), nytest::CaptureClient(parent.m_hWnd).At(5, 5));
 
   Press(Inside(kUp));
   EXPECT_TRUE(OnlyChanged(normal, Shot(), kUp, kYellow));
