@@ -30,5 +30,7 @@ void ShowNyDialogs();
 // The text-input dialog replayed in the language of the user interface;
 // `make demo` runs it once per language.
 int TextInputDemo();
+// The owner-drawn controls at work (demo_controls.cpp).
+void ShowNyControls();
 
 }  // namespace demo

@@ -447,6 +447,7 @@ int main(int argc, char** argv) {
   ShowCrashes();
   ShowDialogs();
   demo::ShowNyDialogs();
+  demo::ShowNyControls();
 
   // A Shift-JIS path whose characters end in the byte 0x5C: \x95\x5C is the
   // character for "table", \x83\x5C the katakana "so". A byte-wise scan would
