@@ -2,7 +2,7 @@
 # builds and runs the whole suite. Both install what is missing first.
 BUILD ?= build
 
-.PHONY: all setup configure build demo test bench fuzz format format-check clean
+.PHONY: all setup configure build demo gallery test bench fuzz format format-check clean
 
 all: build
 
@@ -20,6 +20,12 @@ build: configure
 
 demo: build
 	@cmake --build $(BUILD) --target demo
+
+# A picture of every dialog and control in docs/gallery (the README shows
+# them); then the prefix's wineserver is stopped.
+gallery: build
+	@cmake --build $(BUILD) --target gallery; rc=$$?; \
+	  WINEPREFIX="$$(cd $(BUILD) && pwd)/wineprefix" wineserver -k >/dev/null 2>&1; exit $$rc
 
 # The suite includes the format check (a CTest test of its own).
 test: build
