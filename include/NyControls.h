@@ -243,3 +243,35 @@ class NY_API CNySliderEdit : public CEdit {
   CSize m_sizeSlider{180, 20};
   int m_nLastPos = 0;
 };
+
+// ---- Colour button and colour dialog ----------------------------------------------------
+
+// An owner-drawn push button (BS_OWNERDRAW) filled with its colour, its
+// caption centred in the inverse colour, and framed by hand: raised, or
+// sunken while pressed. Disabled, it shows a cross-hatch in its colour.
+//
+//   m_colour.SubclassDlgItem(IDC_COLOUR, this);
+//   m_colour.SetColor(RGB(255, 0, 0));
+class NY_API CNyColorButton : public CButton {
+ public:
+  explicit CNyColorButton(COLORREF color = RGB(192, 192, 192));
+  ~CNyColorButton() override;
+
+  COLORREF GetColor() const;
+  // Stores the colour; a button that has its window is redrawn (erased
+  // first). Colours are taken as they are: the caption's colour is the
+  // colour with its low 24 bits inverted.
+  void SetColor(COLORREF color);
+
+  void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+
+ protected:
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  // A one-pixel frame just inside rc: white above and left, black below
+  // and right; the other way round when bPushed.
+  void DrawFrame(CDC* pDC, const CRect& rc, int bPushed);
+
+  COLORREF m_color;
+};
