@@ -275,3 +275,22 @@ class NY_API CNyColorButton : public CButton {
 
   COLORREF m_color;
 };
+
+// The platform's colour dialog, opened with the custom-colour part shown by
+// default, whose sixteen custom colours outlive the application: every
+// object loads them from the user configuration (section "NyColorDialog",
+// keys "SavedColor0" to "SavedColor15", falling back to the default layer)
+// when it is made, and writes them back when it goes, whether or not it was
+// run or confirmed. Values that are missing, not numbers or not colours
+// (below 0 or above 0xFFFFFF) leave that custom colour as it was.
+//
+//   CNyColorDialog dialog(m_colour.GetColor());
+//   if (dialog.DoModal() == IDOK) m_colour.SetColor(dialog.GetColor());
+class NY_API CNyColorDialog : public CColorDialog {
+ public:
+  // The number of custom colours kept.
+  static constexpr int SAVED_CUSTOM_COLOR = 16;
+
+  explicit CNyColorDialog(COLORREF clrInit = 0, DWORD dwFlags = CC_FULLOPEN, CWnd* pParentWnd = nullptr);
+  ~CNyColorDialog() override;
+};

@@ -1,9 +1,17 @@
 // The colour button on a real window, by pixels: its swatch, the caption in
 // the inverse colour, the raised and sunken frames, the hatch when disabled,
 // colours the platform does not take as RGB, and no GDI object left behind.
+// The colour dialog's custom colours through the user configuration: kept
+// from one object to the next across real runs of the platform dialog (OK
+// and Cancel), bad saved values, and a user configuration switched off.
 #include <windows.h>
 
+#include <colordlg.h>
+#include <commdlg.h>
+
 #include <algorithm>
+#include <array>
+#include <string>
 
 #include "DoRor.h"
 #include "NyTestSupport.h"
@@ -163,6 +171,244 @@ TEST_F(ColourButton, ManyDrawsLeaveTheGdiCountFlat) {
   button.SetState(FALSE);
   button.SetColor(RGB(0, 128, 255));
   EXPECT_EQ(Capture(), first);  // the DC's state was put back each time
+}
+
+// ---- Colour dialog -------------------------------------------------------------------------
+
+constexpr char kSection[] = "NyColorDialog";
+constexpr char kFile[] = "ColourTests.ini";
+constexpr int kCount = CNyColorDialog::SAVED_CUSTOM_COLOR;
+using Colours = std::array<COLORREF, kCount>;
+
+std::string Key(int i) { return "SavedColor" + std::to_string(i); }
+
+Colours Shared() {
+  Colours out;
+  std::copy_n(CColorDialog::GetSavedCustomColors(), kCount, out.begin());
+  return out;
+}
+void SetShared(const Colours& colours) {
+  std::copy(colours.begin(), colours.end(), CColorDialog::GetSavedCustomColors());
+}
+Colours Filled(COLORREF colour) {
+  Colours out;
+  out.fill(colour);
+  return out;
+}
+
+// The user and default configuration in a temporary folder of their own.
+class ColourDialog : public testing::Test {
+ protected:
+  void SetUp() override {
+    m_saved = Shared();
+    std::filesystem::create_directories(m_dir / "Default");
+    std::filesystem::create_directories(m_dir / "User");
+    ASSERT_TRUE(NySetApplicationConfigFileNameT(kFile));
+    ASSERT_TRUE(NySetUserConfigFileNameT(kFile));
+    ASSERT_TRUE(NySetDefaultConfigPathT((m_dir / "Default").c_str()));
+    ASSERT_TRUE(NySetUserConfigPathT((m_dir / "User").c_str()));
+    NySetUserConfigEnable(true);
+  }
+  void TearDown() override {
+    NySetUserConfigEnable(true);
+    SetShared(m_saved);
+  }
+  // The saved text of custom colour i in the user file alone; "-" when none.
+  static std::string SavedText(int i) {
+    char text[1024] = "";
+    return NyReadUserConfigT(kSection, Key(i).c_str(), text, nullptr, false) ? text : "-";
+  }
+
+  nytest::TempFolder m_dir;
+  Colours m_saved{};
+};
+
+// What the dialog's own hook does once the dialog is up: types `typed` into
+// the red, green and blue boxes, optionally presses "Add to custom colours",
+// and then `end` (IDOK or IDCANCEL).
+struct Plan {
+  COLORREF typed = 0;
+  int end = IDOK;
+  bool add = true;          // press "Add to custom colours"
+  bool fullOpen = false;    // seen by the hook: the custom-colour part is open
+  COLORREF shownFirst = 0;  // custom colour 0 as the running dialog got it
+};
+constexpr UINT kAct = WM_APP + 9;
+
+UINT_PTR CALLBACK DriveDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+  static Plan* plan = nullptr;
+  if (message == WM_INITDIALOG) {
+    const auto* cc = reinterpret_cast<const CHOOSECOLORA*>(lParam);
+    plan = reinterpret_cast<Plan*>(cc->lCustData);
+    plan->shownFirst = cc->lpCustColors[0];
+    ::PostMessageA(dialog, kAct, 0, 0);
+    return TRUE;
+  }
+  if (message != kAct || !plan) return FALSE;
+  const HWND add = ::GetDlgItem(dialog, COLOR_ADD);
+  // The custom-colour part is shown: its "Add" button lies inside the
+  // client area and "Define custom colours" is disabled. (The dialog is
+  // not visible yet: the posted message comes before the modal loop shows
+  // it, so the button's own style is asked rather than IsWindowVisible.)
+  RECT client = {}, addRect = {};
+  ::GetClientRect(dialog, &client);
+  ::GetWindowRect(add, &addRect);
+  ::ScreenToClient(dialog, reinterpret_cast<POINT*>(&addRect));
+  plan->fullOpen = (::GetWindowLongA(add, GWL_STYLE) & WS_VISIBLE) && addRect.left < client.right &&
+                   !::IsWindowEnabled(::GetDlgItem(dialog, COLOR_MIX));
+  ::SetDlgItemInt(dialog, COLOR_RED, GetRValue(plan->typed), FALSE);
+  ::SetDlgItemInt(dialog, COLOR_GREEN, GetGValue(plan->typed), FALSE);
+  ::SetDlgItemInt(dialog, COLOR_BLUE, GetBValue(plan->typed), FALSE);
+  if (plan->add) ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(COLOR_ADD, BN_CLICKED), 0);
+  ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(plan->end, BN_CLICKED), 0);
+  return TRUE;
+}
+
+INT_PTR RunDriven(CNyColorDialog& dialog, Plan& plan) {
+  dialog.m_cc.Flags |= CC_ENABLEHOOK;
+  dialog.m_cc.lpfnHook = &DriveDialog;
+  dialog.m_cc.lCustData = reinterpret_cast<LPARAM>(&plan);
+  return dialog.DoModal();
+}
+
+TEST_F(ColourDialog, CustomColoursSurviveFromOneDialogToTheNext) {
+  nytest::Watchdog dog(60);
+  Colours start;
+  for (int i = 0; i < kCount; ++i) start[i] = RGB(i, 2 * i, 3 * i);
+  start[1] = RGB(255, 0, 0);
+  start[2] = kWhite;
+  SetShared(start);
+
+  // Nothing saved yet: the custom colours stay, and the first object still
+  // saves all sixteen, in decimal.
+  {
+    CNyColorDialog first;
+    EXPECT_EQ(first.m_cc.Flags & CC_FULLOPEN, static_cast<DWORD>(CC_FULLOPEN));
+    EXPECT_EQ(first.m_cc.lpCustColors, CColorDialog::GetSavedCustomColors());
+    EXPECT_EQ(Shared(), start);
+  }
+  EXPECT_EQ(SavedText(1), "255");
+  EXPECT_EQ(SavedText(2), "16777215");
+  for (int i = 0; i < kCount; ++i) EXPECT_EQ(SavedText(i), std::to_string(start[i])) << i;
+
+  // A run confirmed with OK after adding a colour: the platform puts it
+  // into the first custom slot, and the next object (as in the next run of
+  // the application, the shared array forgotten) gets it back.
+  const COLORREF added = RGB(201, 102, 33);
+  {
+    CNyColorDialog dialog(RGB(5, 6, 7));
+    Plan plan;
+    plan.typed = added;
+    ASSERT_EQ(RunDriven(dialog, plan), IDOK);
+    EXPECT_TRUE(plan.fullOpen);
+    EXPECT_EQ(plan.shownFirst, start[0]);
+    EXPECT_EQ(dialog.GetColor(), added);
+  }
+  Colours afterOk = start;
+  afterOk[0] = added;
+  SetShared(Filled(RGB(9, 9, 9)));
+  {
+    CNyColorDialog next;
+    EXPECT_EQ(Shared(), afterOk);
+  }
+
+  // A cancelled run saves too, in whatever state the platform left the
+  // custom colours: the platform dialog edits the caller's array in place,
+  // so a colour added before Cancel is kept.
+  Colours afterCancel;
+  {
+    CNyColorDialog dialog;
+    Plan plan;
+    plan.typed = RGB(1, 250, 125);
+    plan.end = IDCANCEL;
+    ASSERT_EQ(RunDriven(dialog, plan), IDCANCEL);
+    EXPECT_EQ(plan.shownFirst, added);
+    afterCancel = Shared();
+  }
+  // Each run adds from the first slot on.
+  Colours expected = afterOk;
+  expected[0] = RGB(1, 250, 125);
+  EXPECT_EQ(afterCancel, expected);
+  SetShared(Filled(RGB(9, 9, 9)));
+  {
+    CNyColorDialog last;
+    EXPECT_EQ(Shared(), afterCancel);
+  }
+
+  // Other flags are the caller's: without CC_FULLOPEN the part is closed.
+  CNyColorDialog closed(0, 0);
+  Plan plan;
+  plan.add = false;
+  plan.end = IDCANCEL;
+  ASSERT_EQ(RunDriven(closed, plan), IDCANCEL);
+  EXPECT_FALSE(plan.fullOpen);
+}
+
+TEST_F(ColourDialog, SavedValuesThatAreNoColourKeepTheCustomColour) {
+  constexpr COLORREF kKept = RGB(1, 2, 3);
+  struct Case {
+    const char* text;
+    COLORREF expected;
+  };
+  // Index = custom colour. The configuration's number rule decides what is
+  // a number (a leading digit or sign; atoi stops at the first non-digit
+  // and does not keep numbers beyond 32 bits); the dialog refuses what is
+  // no 24-bit RGB.
+  const Case cases[] = {
+      {nullptr, kKept},          // 0: missing
+      {"", kKept},               // 1: empty
+      {"abc", kKept},            // 2: no number
+      {"-1", kKept},             // 3: negative
+      {"16777216", kKept},       // 4: above white
+      {"99999999999", kKept},    // 5: beyond 32 bits
+      {"4278190335", kKept},     // 6: 0xFF0000FF written unsigned
+      {"12abc", RGB(12, 0, 0)},  // 7: the number before the letters
+      {"0x10", kBlack},          // 8: hex is not read: "0"
+      {"16777215", kWhite},      // 9
+      {"+255", RGB(255, 0, 0)},  // 10
+      {"true", kKept},           // 11: the bool words are no numbers here
+  };
+  for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+    if (cases[i].text) ASSERT_TRUE(NyWriteUserConfigT(kSection, Key(i).c_str(), cases[i].text));
+  }
+  // The default layer answers where the user file has nothing.
+  ASSERT_TRUE(NyWriteDefaultConfigT(kSection, Key(13).c_str(), 4660L));
+  ASSERT_TRUE(NyWriteDefaultConfigT(kSection, Key(10).c_str(), 77L));  // the user's value wins
+
+  SetShared(Filled(kKept));
+  {
+    CNyColorDialog dialog;
+    const Colours loaded = Shared();
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+      EXPECT_EQ(loaded[i], cases[i].expected) << i << ": " << (cases[i].text ? cases[i].text : "(missing)");
+    }
+    EXPECT_EQ(loaded[13], COLORREF{4660});
+    EXPECT_EQ(loaded[14], kKept);
+  }
+  // The destructor rewrote every key with what the dialog holds.
+  EXPECT_EQ(SavedText(3), std::to_string(kKept));
+  EXPECT_EQ(SavedText(6), std::to_string(kKept));
+  EXPECT_EQ(SavedText(7), "12");
+  EXPECT_EQ(SavedText(13), "4660");
+}
+
+TEST_F(ColourDialog, SwitchedOffUserConfigurationSavesNothing) {
+  ASSERT_TRUE(NyWriteDefaultConfigT(kSection, Key(5).c_str(), 777L));
+  ASSERT_TRUE(NyWriteUserConfigT(kSection, Key(5).c_str(), 888L));
+  const std::string userFile = m_dir / (std::string("User\\") + kFile);
+  const std::string before = nytest::ReadBytes(userFile);
+  NySetUserConfigEnable(false);
+  SetShared(Filled(kWhite));
+  {
+    CNyColorDialog dialog;
+    // Read from the default layer alone; the user's file is not looked at.
+    EXPECT_EQ(Shared()[5], COLORREF{777});
+    CColorDialog::GetSavedCustomColors()[6] = RGB(4, 5, 6);
+  }
+  EXPECT_EQ(nytest::ReadBytes(userFile), before);
+  NySetUserConfigEnable(true);
+  EXPECT_EQ(SavedText(5), "888");
+  EXPECT_EQ(SavedText(6), "-");
 }
 
 }  // namespace
