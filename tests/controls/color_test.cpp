@@ -1,9 +1,8 @@
-// The colour button on a real window, by pixels: its swatch, the caption in
-// the inverse colour, the raised and sunken frames, the hatch when disabled,
-// colours the platform does not take as RGB, and no GDI object left behind.
+// The colour button by pixels on a real window: swatch, inverse caption,
+// raised and sunken frames, hatch when disabled, non-RGB colours, GDI count.
 // The colour dialog's custom colours through the user configuration: kept
-// from one object to the next across real runs of the platform dialog (OK
-// and Cancel), bad saved values, and a user configuration switched off.
+// across real runs of the platform dialog (OK and Cancel), bad saved values,
+// a user configuration switched off.
 #include <windows.h>
 
 #include <colordlg.h>
@@ -20,145 +19,90 @@
 
 namespace {
 
-// ---- Colour button -----------------------------------------------------------------------
-
-constexpr int kButtonId = 500;
 constexpr int kWidth = 120, kHeight = 50;
-constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0), kBlue = RGB(0, 128, 255);
 
 class ColourButton : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, "colour button", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
-                                200, 100, nullptr, nullptr));
+    ASSERT_TRUE(
+        parent.CreateEx(0, nullptr, "colour", WS_POPUP | WS_VISIBLE, 40, 40, 200, 100, nullptr, nullptr));
     ASSERT_TRUE(button.Create("Ab", WS_VISIBLE | BS_OWNERDRAW, CRect(20, 20, 20 + kWidth, 20 + kHeight),
-                              &parent, kButtonId));
+                              &parent, 500));
   }
-
   nytest::Image Capture() { return nytest::CaptureClient(button.m_hWnd); }
 
   nytest::Watchdog dog{60};
   CWnd parent;
-  CNyColorButton button{RGB(0, 128, 255)};
+  CNyColorButton button{kBlue};
 };
 
-// The smallest rectangle holding every pixel of `colour` inside `within`
-// (empty when none).
-RECT BoundsOf(const nytest::Image& image, const RECT& within, COLORREF colour) {
-  RECT r = {within.right, within.bottom, within.left, within.top};
-  for (int y = within.top; y < within.bottom; ++y) {
-    for (int x = within.left; x < within.right; ++x) {
-      if (image.At(x, y) != colour) continue;
-      r.left = std::min<LONG>(r.left, x);
-      r.top = std::min<LONG>(r.top, y);
-      r.right = std::max<LONG>(r.right, x + 1);
-      r.bottom = std::max<LONG>(r.bottom, y + 1);
-    }
+// The one-pixel frame: `topLeft` on the top edge (with both top corners) and
+// the left edge, `bottomRight` on the bottom edge (both corners) and the right.
+testing::AssertionResult Framed(const nytest::Image& im, COLORREF topLeft, COLORREF bottomRight) {
+  const int w = im.width, h = im.height;
+  if (nytest::IsSolid(im, {0, 0, w, 1}, topLeft) && nytest::IsSolid(im, {0, 0, 1, h - 1}, topLeft) &&
+      nytest::IsSolid(im, {0, h - 1, w, h}, bottomRight) &&
+      nytest::IsSolid(im, {w - 1, 1, w, h}, bottomRight)) {
+    return testing::AssertionSuccess();
   }
-  return r;
+  return testing::AssertionFailure() << "frame is not " << std::hex << topLeft << "/" << bottomRight;
 }
 
-// Whether the one-pixel frame has `topLeft` on the top and left edges and
-// `bottomRight` on the bottom and right ones, corners included: the top-right
-// corner belongs to the top edge, the bottom-left one to the bottom edge.
-testing::AssertionResult Framed(const nytest::Image& image, COLORREF topLeft, COLORREF bottomRight) {
-  const int w = image.width, h = image.height;
-  const RECT top = {0, 0, w, 1}, left = {0, 0, 1, h - 1};
-  const RECT bottom = {0, h - 1, w, h}, right = {w - 1, 1, w, h};
-  if (!nytest::IsSolid(image, top, topLeft)) return testing::AssertionFailure() << "top edge";
-  if (!nytest::IsSolid(image, left, topLeft)) return testing::AssertionFailure() << "left edge";
-  if (!nytest::IsSolid(image, bottom, bottomRight)) return testing::AssertionFailure() << "bottom edge";
-  if (!nytest::IsSolid(image, right, bottomRight)) return testing::AssertionFailure() << "right edge";
-  return testing::AssertionSuccess();
-}
-
-TEST_F(ColourButton, SwatchWithTheCaptionCentredInTheInverseColour) {
-  EXPECT_EQ(CNyColorButton().GetColor(), RGB(192, 192, 192));  // light grey unless told
-
-  for (const COLORREF colour : {RGB(0, 128, 255), kBlack, kWhite, RGB(192, 192, 192), RGB(200, 30, 90)}) {
+TEST_F(ColourButton, SwatchCaptionInTheInverseColourAndFrame) {
+  EXPECT_EQ(CNyColorButton().GetColor(), RGB(192, 192, 192));
+  for (const COLORREF colour : {kBlue, kBlack, kWhite, RGB(192, 192, 192)}) {
     SCOPED_TRACE(testing::Message() << std::hex << colour);
     button.SetColor(colour);
-    EXPECT_EQ(button.GetColor(), colour);
-    const nytest::Image image = Capture();
-    ASSERT_EQ(image.width, kWidth);
-    ASSERT_EQ(image.height, kHeight);
-    // Inside the frame: the swatch around a caption drawn in the inverse
-    // colour on the swatch colour, centred on one line.
-    EXPECT_TRUE(nytest::IsSolid(image, {1, 1, kWidth - 1, 8}, colour));
-    EXPECT_TRUE(nytest::IsSolid(image, {1, 1, 20, kHeight - 1}, colour));
-    // Inside the frame only: the frame is black and white whatever the colour.
-    const RECT text = BoundsOf(image, {1, 1, kWidth - 1, kHeight - 1}, colour ^ 0xFFFFFF);
+    const nytest::Image im = Capture();
+    ASSERT_EQ(im.width, kWidth);
+    EXPECT_TRUE(nytest::IsSolid(im, {1, 1, kWidth - 1, 8}, colour));
+    // The caption's pixels inside the frame (which is black and white),
+    // centred on one line.
+    RECT text = {kWidth, kHeight, 0, 0};
+    for (int y = 1; y < kHeight - 1; ++y) {
+      for (int x = 1; x < kWidth - 1; ++x) {
+        if (im.At(x, y) != (colour ^ 0xFFFFFF)) continue;
+        text = {std::min<LONG>(text.left, x), std::min<LONG>(text.top, y), std::max<LONG>(text.right, x + 1),
+                std::max<LONG>(text.bottom, y + 1)};
+      }
+    }
     ASSERT_LT(text.left, text.right) << "no caption";
     EXPECT_NEAR(text.left + text.right, kWidth, 3);
     EXPECT_NEAR(text.top + text.bottom, kHeight, 4);
+    EXPECT_TRUE(Framed(im, kWhite, kBlack));  // raised
   }
-  nytest::SaveIfRequested(Capture(), "colour_button");
-}
-
-TEST_F(ColourButton, RaisedFrameSunkenWhilePressed) {
-  EXPECT_TRUE(Framed(Capture(), kWhite, kBlack));
   button.SetState(TRUE);  // ODS_SELECTED, as while the mouse holds it
-  const nytest::Image pressed = Capture();
-  EXPECT_TRUE(Framed(pressed, kBlack, kWhite));
-  EXPECT_EQ(pressed.At(1, 1), RGB(0, 128, 255));  // the swatch stays inside the frame
-  nytest::SaveIfRequested(pressed, "colour_button_pressed");
+  EXPECT_TRUE(Framed(Capture(), kBlack, kWhite));
+  nytest::SaveIfRequested(Capture(), "colour_button_pressed");
   button.SetState(FALSE);
+  button.SetFocus();  // ODA_FOCUS
   EXPECT_TRUE(Framed(Capture(), kWhite, kBlack));
 
-  // Taking the focus redraws the button, still raised.
-  button.SetFocus();
-  EXPECT_TRUE(Framed(Capture(), kWhite, kBlack));
+  CNyColorButton early;
+  early.SetColor(RGB(10, 200, 10));  // no window yet: only stored
+  ASSERT_TRUE(early.Create("", WS_VISIBLE | BS_OWNERDRAW, CRect(150, 20, 190, 60), &parent, 501));
+  EXPECT_TRUE(nytest::IsSolid(nytest::CaptureClient(early.m_hWnd), {1, 1, 39, 39}, RGB(10, 200, 10)));
 }
 
 TEST_F(ColourButton, DisabledShowsACrossHatchInItsColour) {
   button.SetColor(kBlack);
   button.EnableWindow(FALSE);
-  const nytest::Image image = Capture();
-  EXPECT_TRUE(Framed(image, kWhite, kBlack));
-  // An 8 x 8 block away from the caption holds both the hatch lines and
-  // the gaps between them, which show the DC's own background colour.
-  const RECT block = {8, 4, 16, 12};
-  const int lines = nytest::CountColour(image, block, kBlack);
+  const nytest::Image im = Capture();
+  // An 8 x 8 block away from the caption: hatch lines and the gaps between.
+  const int lines = nytest::CountColour(im, {8, 4, 16, 12}, kBlack);
   EXPECT_GT(lines, 0);
   EXPECT_LT(lines, 64);
-  // The caption is still there, white on black.
-  EXPECT_GT(nytest::CountColour(image, {30, 10, kWidth - 30, kHeight - 10}, kWhite), 0);
-  nytest::SaveIfRequested(image, "colour_button_disabled");
+  EXPECT_GT(nytest::CountColour(im, {30, 10, kWidth - 30, kHeight - 10}, kWhite), 0);  // the caption
+  EXPECT_TRUE(Framed(im, kWhite, kBlack));
+  nytest::SaveIfRequested(im, "colour_button_disabled");
 }
 
-TEST_F(ColourButton, SetColorBeforeTheWindowOnlyStoresIt) {
-  CNyColorButton early;
-  early.SetColor(RGB(10, 200, 10));  // no window: nothing to redraw
-  EXPECT_EQ(early.GetColor(), RGB(10, 200, 10));
-  ASSERT_TRUE(early.Create("", WS_VISIBLE | BS_OWNERDRAW, CRect(150, 20, 190, 60), &parent, kButtonId + 1));
-  EXPECT_TRUE(nytest::IsSolid(nytest::CaptureClient(early.m_hWnd), {1, 1, 39, 39}, RGB(10, 200, 10)));
-}
-
-// Colours whose top byte is set are palette references or no colour at all;
-// the button hands them to GDI as they are. Whatever GDI makes of them, the
-// button is framed, nothing is left selected and no object is left behind.
-TEST_F(ColourButton, ColoursThatAreNotRgbAreDrawnWithoutLeaking) {
-  const long before = NyAfxGetLiveGdiObjectCount();
-  for (const COLORREF colour :
-       {COLORREF{0x010000FF}, COLORREF{0x020000FF}, COLORREF{0xFF0000FF}, COLORREF{CLR_INVALID}}) {
-    SCOPED_TRACE(testing::Message() << std::hex << colour);
-    button.SetColor(colour);
-    EXPECT_EQ(button.GetColor(), colour);
-    for (const BOOL pressed : {TRUE, FALSE}) {
-      button.SetState(pressed);
-      const nytest::Image image = Capture();
-      // Measured under Wine: a palette-relative RGB (0x02 on top) is drawn
-      // as that RGB on a true-colour display; palette indexes and the other
-      // top bytes come out black, the caption with them.
-      if (colour == 0x020000FF) EXPECT_EQ(image.At(3, 3), RGB(255, 0, 0));
-      EXPECT_TRUE(pressed ? Framed(image, kBlack, kWhite) : Framed(image, kWhite, kBlack));
-    }
-  }
-  EXPECT_EQ(NyAfxGetLiveGdiObjectCount(), before);
-}
-
-TEST_F(ColourButton, ManyDrawsLeaveTheGdiCountFlat) {
-  const nytest::Image first = Capture();  // the first paint may make lasting objects (the font)
+// Colours with a top byte are handed to GDI as they are. Measured under Wine:
+// palette-relative RGB (0x02) is drawn as that RGB; palette indexes (0x01)
+// and other top bytes come out black, the caption with them.
+TEST_F(ColourButton, ManyDrawsAndNonRgbColoursLeaveTheGdiCountFlat) {
+  Capture();  // the first paint may make lasting objects
   const long before = NyAfxGetLiveGdiObjectCount();
   for (int i = 0; i < 300; ++i) {
     button.SetColor(RGB(i % 256, (i * 7) % 256, 255 - i % 256));
@@ -166,37 +110,36 @@ TEST_F(ColourButton, ManyDrawsLeaveTheGdiCountFlat) {
     button.SetState(i % 2);
     button.UpdateWindow();
   }
-  EXPECT_EQ(NyAfxGetLiveGdiObjectCount(), before);
   button.EnableWindow(TRUE);
-  button.SetState(FALSE);
-  button.SetColor(RGB(0, 128, 255));
-  EXPECT_EQ(Capture(), first);  // the DC's state was put back each time
+  for (const COLORREF colour : {0x010000FFul, 0x020000FFul, 0xFF0000FFul, 0xFFFFFFFFul}) {
+    button.SetColor(colour);
+    EXPECT_EQ(button.GetColor(), colour);
+    for (const BOOL pressed : {TRUE, FALSE}) {
+      button.SetState(pressed);
+      const nytest::Image im = Capture();
+      if (colour == 0x020000FF) EXPECT_EQ(im.At(3, 3), RGB(255, 0, 0));
+      EXPECT_TRUE(pressed ? Framed(im, kBlack, kWhite) : Framed(im, kWhite, kBlack)) << std::hex << colour;
+    }
+  }
+  EXPECT_EQ(NyAfxGetLiveGdiObjectCount(), before);
 }
 
 // ---- Colour dialog -------------------------------------------------------------------------
 
 constexpr char kSection[] = "NyColorDialog";
 constexpr char kFile[] = "ColourTests.ini";
-constexpr int kCount = CNyColorDialog::SAVED_CUSTOM_COLOR;
-using Colours = std::array<COLORREF, kCount>;
+using Colours = std::array<COLORREF, CNyColorDialog::SAVED_CUSTOM_COLOR>;
 
 std::string Key(int i) { return "SavedColor" + std::to_string(i); }
-
 Colours Shared() {
   Colours out;
-  std::copy_n(CColorDialog::GetSavedCustomColors(), kCount, out.begin());
+  std::copy_n(CColorDialog::GetSavedCustomColors(), out.size(), out.begin());
   return out;
 }
-void SetShared(const Colours& colours) {
-  std::copy(colours.begin(), colours.end(), CColorDialog::GetSavedCustomColors());
-}
-Colours Filled(COLORREF colour) {
-  Colours out;
-  out.fill(colour);
-  return out;
-}
+void SetShared(const Colours& c) { std::copy(c.begin(), c.end(), CColorDialog::GetSavedCustomColors()); }
+void FillShared(COLORREF c) { std::fill_n(CColorDialog::GetSavedCustomColors(), Colours().size(), c); }
 
-// The user and default configuration in a temporary folder of their own.
+// The user and default configuration in a temporary folder.
 class ColourDialog : public testing::Test {
  protected:
   void SetUp() override {
@@ -213,7 +156,7 @@ class ColourDialog : public testing::Test {
     NySetUserConfigEnable(true);
     SetShared(m_saved);
   }
-  // The saved text of custom colour i in the user file alone; "-" when none.
+  // Custom colour i's text in the user file alone; "-" when none.
   static std::string SavedText(int i) {
     char text[1024] = "";
     return NyReadUserConfigT(kSection, Key(i).c_str(), text, nullptr, false) ? text : "-";
@@ -223,15 +166,14 @@ class ColourDialog : public testing::Test {
   Colours m_saved{};
 };
 
-// What the dialog's own hook does once the dialog is up: types `typed` into
-// the red, green and blue boxes, optionally presses "Add to custom colours",
-// and then `end` (IDOK or IDCANCEL).
+// The dialog's own hook, once the dialog is up, types `typed` into the red,
+// green and blue boxes, presses "Add to custom colours" if asked, then `end`.
 struct Plan {
   COLORREF typed = 0;
   int end = IDOK;
-  bool add = true;          // press "Add to custom colours"
-  bool fullOpen = false;    // seen by the hook: the custom-colour part is open
-  COLORREF shownFirst = 0;  // custom colour 0 as the running dialog got it
+  bool add = true;
+  bool fullOpen = false;    // seen: the custom-colour part is open
+  COLORREF shownFirst = 0;  // custom colour 0 as the dialog got it
 };
 constexpr UINT kAct = WM_APP + 9;
 
@@ -245,11 +187,10 @@ UINT_PTR CALLBACK DriveDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam) 
     return TRUE;
   }
   if (message != kAct || !plan) return FALSE;
+  // Full open: "Add" lies inside the client area and "Define custom colours"
+  // is disabled. The dialog is not shown yet (the modal loop shows it when
+  // idle), so the button's style is asked rather than IsWindowVisible.
   const HWND add = ::GetDlgItem(dialog, COLOR_ADD);
-  // The custom-colour part is shown: its "Add" button lies inside the
-  // client area and "Define custom colours" is disabled. (The dialog is
-  // not visible yet: the posted message comes before the modal loop shows
-  // it, so the button's own style is asked rather than IsWindowVisible.)
   RECT client = {}, addRect = {};
   ::GetClientRect(dialog, &client);
   ::GetWindowRect(add, &addRect);
@@ -274,69 +215,50 @@ INT_PTR RunDriven(CNyColorDialog& dialog, Plan& plan) {
 TEST_F(ColourDialog, CustomColoursSurviveFromOneDialogToTheNext) {
   nytest::Watchdog dog(60);
   Colours start;
-  for (int i = 0; i < kCount; ++i) start[i] = RGB(i, 2 * i, 3 * i);
+  for (int i = 0; i < 16; ++i) start[i] = RGB(i, 2 * i, 3 * i);
   start[1] = RGB(255, 0, 0);
   start[2] = kWhite;
   SetShared(start);
-
-  // Nothing saved yet: the custom colours stay, and the first object still
-  // saves all sixteen, in decimal.
-  {
-    CNyColorDialog first;
-    EXPECT_EQ(first.m_cc.Flags & CC_FULLOPEN, static_cast<DWORD>(CC_FULLOPEN));
-    EXPECT_EQ(first.m_cc.lpCustColors, CColorDialog::GetSavedCustomColors());
-    EXPECT_EQ(Shared(), start);
-  }
+  // Nothing saved yet: the colours stay, and all sixteen are saved in decimal.
+  { CNyColorDialog first; }
+  EXPECT_EQ(Shared(), start);
   EXPECT_EQ(SavedText(1), "255");
   EXPECT_EQ(SavedText(2), "16777215");
-  for (int i = 0; i < kCount; ++i) EXPECT_EQ(SavedText(i), std::to_string(start[i])) << i;
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(SavedText(i), std::to_string(start[i])) << i;
 
-  // A run confirmed with OK after adding a colour: the platform puts it
-  // into the first custom slot, and the next object (as in the next run of
-  // the application, the shared array forgotten) gets it back.
-  const COLORREF added = RGB(201, 102, 33);
+  // OK after adding a colour; the next object (with the shared array
+  // forgotten, as in the application's next run) gets it back.
+  Colours expected = start;
+  expected[0] = RGB(201, 102, 33);
   {
     CNyColorDialog dialog(RGB(5, 6, 7));
     Plan plan;
-    plan.typed = added;
+    plan.typed = expected[0];
     ASSERT_EQ(RunDriven(dialog, plan), IDOK);
     EXPECT_TRUE(plan.fullOpen);
     EXPECT_EQ(plan.shownFirst, start[0]);
-    EXPECT_EQ(dialog.GetColor(), added);
+    EXPECT_EQ(dialog.GetColor(), expected[0]);
   }
-  Colours afterOk = start;
-  afterOk[0] = added;
-  SetShared(Filled(RGB(9, 9, 9)));
-  {
-    CNyColorDialog next;
-    EXPECT_EQ(Shared(), afterOk);
-  }
+  FillShared(RGB(9, 9, 9));
+  { CNyColorDialog next; }
+  EXPECT_EQ(Shared(), expected);
 
-  // A cancelled run saves too, in whatever state the platform left the
-  // custom colours: the platform dialog edits the caller's array in place,
-  // so a colour added before Cancel is kept.
-  Colours afterCancel;
+  // Cancel saves too: the platform edits the shared array in place, each run
+  // adding from the first slot, so a colour added before Cancel is kept.
   {
     CNyColorDialog dialog;
     Plan plan;
     plan.typed = RGB(1, 250, 125);
     plan.end = IDCANCEL;
     ASSERT_EQ(RunDriven(dialog, plan), IDCANCEL);
-    EXPECT_EQ(plan.shownFirst, added);
-    afterCancel = Shared();
+    EXPECT_EQ(plan.shownFirst, expected[0]);
   }
-  // Each run adds from the first slot on.
-  Colours expected = afterOk;
   expected[0] = RGB(1, 250, 125);
-  EXPECT_EQ(afterCancel, expected);
-  SetShared(Filled(RGB(9, 9, 9)));
-  {
-    CNyColorDialog last;
-    EXPECT_EQ(Shared(), afterCancel);
-  }
+  FillShared(RGB(9, 9, 9));
+  { CNyColorDialog last; }
+  EXPECT_EQ(Shared(), expected);
 
-  // Other flags are the caller's: without CC_FULLOPEN the part is closed.
-  CNyColorDialog closed(0, 0);
+  CNyColorDialog closed(0, 0);  // the flags are the caller's
   Plan plan;
   plan.add = false;
   plan.end = IDCANCEL;
@@ -346,48 +268,31 @@ TEST_F(ColourDialog, CustomColoursSurviveFromOneDialogToTheNext) {
 
 TEST_F(ColourDialog, SavedValuesThatAreNoColourKeepTheCustomColour) {
   constexpr COLORREF kKept = RGB(1, 2, 3);
-  struct Case {
-    const char* text;
-    COLORREF expected;
-  };
   // Index = custom colour. The configuration's number rule decides what is
-  // a number (a leading digit or sign; atoi stops at the first non-digit
-  // and does not keep numbers beyond 32 bits); the dialog refuses what is
-  // no 24-bit RGB.
-  const Case cases[] = {
-      {nullptr, kKept},          // 0: missing
-      {"", kKept},               // 1: empty
-      {"abc", kKept},            // 2: no number
-      {"-1", kKept},             // 3: negative
-      {"16777216", kKept},       // 4: above white
-      {"99999999999", kKept},    // 5: beyond 32 bits
-      {"4278190335", kKept},     // 6: 0xFF0000FF written unsigned
-      {"12abc", RGB(12, 0, 0)},  // 7: the number before the letters
-      {"0x10", kBlack},          // 8: hex is not read: "0"
-      {"16777215", kWhite},      // 9
-      {"+255", RGB(255, 0, 0)},  // 10
-      {"true", kKept},           // 11: the bool words are no numbers here
+  // a number (leading digit or sign, atoi); the dialog refuses non-RGB.
+  const std::pair<const char*, COLORREF> cases[] = {
+      {nullptr, kKept},         {"", kKept},
+      {"abc", kKept},           {"-1", kKept},
+      {"16777216", kKept},      {"99999999999", kKept},
+      {"4278190335", kKept},    {"12abc", RGB(12, 0, 0)},
+      {"0x10", kBlack},         {"16777215", kWhite},
+      {"+255", RGB(255, 0, 0)}, {"true", kKept},
   };
-  for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
-    if (cases[i].text) ASSERT_TRUE(NyWriteUserConfigT(kSection, Key(i).c_str(), cases[i].text));
+  for (int i = 0; i < 12; ++i) {
+    if (cases[i].first) ASSERT_TRUE(NyWriteUserConfigT(kSection, Key(i).c_str(), cases[i].first));
   }
   // The default layer answers where the user file has nothing.
   ASSERT_TRUE(NyWriteDefaultConfigT(kSection, Key(13).c_str(), 4660L));
-  ASSERT_TRUE(NyWriteDefaultConfigT(kSection, Key(10).c_str(), 77L));  // the user's value wins
-
-  SetShared(Filled(kKept));
+  ASSERT_TRUE(NyWriteDefaultConfigT(kSection, Key(10).c_str(), 77L));
+  FillShared(kKept);
   {
     CNyColorDialog dialog;
     const Colours loaded = Shared();
-    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
-      EXPECT_EQ(loaded[i], cases[i].expected) << i << ": " << (cases[i].text ? cases[i].text : "(missing)");
-    }
-    EXPECT_EQ(loaded[13], COLORREF{4660});
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(loaded[i], cases[i].second) << i;
+    EXPECT_EQ(loaded[13], 4660u);
     EXPECT_EQ(loaded[14], kKept);
   }
-  // The destructor rewrote every key with what the dialog holds.
-  EXPECT_EQ(SavedText(3), std::to_string(kKept));
-  EXPECT_EQ(SavedText(6), std::to_string(kKept));
+  EXPECT_EQ(SavedText(3), std::to_string(kKept));  // rewritten with what was kept
   EXPECT_EQ(SavedText(7), "12");
   EXPECT_EQ(SavedText(13), "4660");
 }
@@ -398,17 +303,13 @@ TEST_F(ColourDialog, SwitchedOffUserConfigurationSavesNothing) {
   const std::string userFile = m_dir / (std::string("User\\") + kFile);
   const std::string before = nytest::ReadBytes(userFile);
   NySetUserConfigEnable(false);
-  SetShared(Filled(kWhite));
+  FillShared(kWhite);
   {
     CNyColorDialog dialog;
-    // Read from the default layer alone; the user's file is not looked at.
-    EXPECT_EQ(Shared()[5], COLORREF{777});
+    EXPECT_EQ(Shared()[5], 777u);  // the default layer alone
     CColorDialog::GetSavedCustomColors()[6] = RGB(4, 5, 6);
   }
   EXPECT_EQ(nytest::ReadBytes(userFile), before);
-  NySetUserConfigEnable(true);
-  EXPECT_EQ(SavedText(5), "888");
-  EXPECT_EQ(SavedText(6), "-");
 }
 
 }  // namespace
