@@ -25,9 +25,10 @@ void LoadCustomColors() {
   for (int i = 0; i < CNyColorDialog::SAVED_CUSTOM_COLOR; ++i) {
     long value = 0;
     if (!NyReadUserConfigT(kSection, SavedColorKey(i).text, value, nullptr, true)) continue;
-    // The number reader takes negative numbers and clamps overlong ones to
-    // the 32-bit limit; neither is a colour the dialog can show or give
-    // back, so such an entry is skipped like a missing one.
+    // The number reader takes negative numbers, and overlong ones overflow
+    // 32 bits (the CRT's atoi wraps them under Wine: 4278190335 comes back
+    // as 0xFF0000FF); neither is a colour the dialog can show or give back,
+    // so such an entry is skipped like a missing one.
     if (value < 0 || value > 0xFFFFFF) continue;
     custom[i] = static_cast<COLORREF>(value);
   }
