@@ -243,3 +243,54 @@ class NY_API CNySliderEdit : public CEdit {
   CSize m_sizeSlider{180, 20};
   int m_nLastPos = 0;
 };
+
+// ---- Colour button and colour dialog ----------------------------------------------------
+
+// An owner-drawn push button (BS_OWNERDRAW) filled with its colour, its
+// caption centred in the inverse colour, and framed by hand: raised, or
+// sunken while pressed. Disabled, it shows a cross-hatch in its colour.
+//
+//   m_colour.SubclassDlgItem(IDC_COLOUR, this);
+//   m_colour.SetColor(RGB(255, 0, 0));
+class NY_API CNyColorButton : public CButton {
+ public:
+  explicit CNyColorButton(COLORREF color = RGB(192, 192, 192));
+  ~CNyColorButton() override;
+
+  COLORREF GetColor() const;
+  // Stores the colour; a button that has its window is redrawn (erased
+  // first). Colours are taken as they are: the caption's colour is the
+  // colour with its low 24 bits inverted.
+  void SetColor(COLORREF color);
+
+  void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+
+ protected:
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  // A one-pixel frame just inside rc: white above and left, black below
+  // and right; the other way round when bPushed.
+  void DrawFrame(CDC* pDC, const CRect& rc, int bPushed);
+
+  COLORREF m_color;
+};
+
+// The platform's colour dialog, opened with the custom-colour part shown by
+// default, whose sixteen custom colours outlive the application: every
+// object loads them from the user configuration (section "NyColorDialog",
+// keys "SavedColor0" to "SavedColor15", falling back to the default layer)
+// when it is made, and writes them back when it goes, whether or not it was
+// run or confirmed. Values that are missing, not numbers or not colours
+// (below 0 or above 0xFFFFFF) leave that custom colour as it was.
+//
+//   CNyColorDialog dialog(m_colour.GetColor());
+//   if (dialog.DoModal() == IDOK) m_colour.SetColor(dialog.GetColor());
+class NY_API CNyColorDialog : public CColorDialog {
+ public:
+  // The number of custom colours kept.
+  static constexpr int SAVED_CUSTOM_COLOR = 16;
+
+  explicit CNyColorDialog(COLORREF clrInit = 0, DWORD dwFlags = CC_FULLOPEN, CWnd* pParentWnd = nullptr);
+  ~CNyColorDialog() override;
+};
