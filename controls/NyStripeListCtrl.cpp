@@ -117,7 +117,8 @@ void CNyStripeListCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
         UseHighlight(*pLVCD);
       } else {
         // The list's own colours are set explicitly, every time: the list
-        // view may carry the previous cell's colours over to this one.
+        // view carries the previous cell's colours over, so a selected first
+        // cell's highlight would otherwise run on along its row.
         pLVCD->clrText = GetTextColor();
         pLVCD->clrTextBk = GetTextBkColor();
         if (IsStripeSubItem(pLVCD)) {

@@ -257,7 +257,9 @@ class NY_API CNySliderEdit : public CEdit {
 //
 // Derived classes choose the striped cells (IsStripeSubItem) and may change
 // a cell's colours just before it is drawn (OnSubItemDraw). The parent must
-// be a toolkit window, which hands NM_CUSTOMDRAW back to the list.
+// be a toolkit window, which hands NM_CUSTOMDRAW back to the list. Leave
+// LVS_SHOWSELALWAYS off: with it the list view paints an unfocused selection
+// in its own grey (COLOR_3DFACE) over the colours chosen here.
 class NY_API CNyStripeListCtrl : public CListCtrl {
   DECLARE_DYNAMIC(CNyStripeListCtrl)
 
