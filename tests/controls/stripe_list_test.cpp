@@ -34,7 +34,6 @@ Pair Highlight() { return {::GetSysColor(COLOR_HIGHLIGHTTEXT), ::GetSysColor(COL
 class ProbeList : public CNyStripeListCtrl {
  public:
   using CNyStripeListCtrl::CNyStripeListCtrl;
-  using CNyStripeListCtrl::OnCustomDraw;
 
   std::set<int> rowsAsked;
   std::function<bool(int row, int column)> stripe;
@@ -87,8 +86,8 @@ class StripeList : public testing::Test {
 
   // A report list of three 100-pixel columns and `rows` rows "r<row>c<col>",
   // at `left` in the parent, in the list colours above.
-  void Open(CNyStripeListCtrl& list, int rows, int left = 0, DWORD style = 0, int height = 240) {
-    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | style, CRect(left, 0, left + 320, height),
+  void Open(CNyStripeListCtrl& list, int rows, int left = 0, DWORD style = 0) {
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | style, CRect(left, 0, left + 320, 240),
                             &parent, kListId + left));
     list.SetTextColor(kListColours.text);
     list.SetTextBkColor(kListColours.bk);
