@@ -293,4 +293,74 @@ class NY_API CNyColorDialog : public CColorDialog {
 
   explicit CNyColorDialog(COLORREF clrInit = 0, DWORD dwFlags = CC_FULLOPEN, CWnd* pParentWnd = nullptr);
   ~CNyColorDialog() override;
+
+// ---- Striped list --------------------------------------------------------------------
+
+// A report-view list (LVS_REPORT) that paints every other row in a stripe
+// colour pair, text and background, through its custom-draw notification,
+// and paints selected rows in the system highlight colours even while it
+// does not have the focus. The stripes follow one process-wide pair (the
+// default) or a pair of the list's own:
+//
+//   DDX_Control(pDX, IDC_FILES, m_files);  // CNyStripeListCtrl m_files;
+//   m_files.SetStripeTextBkColor(RGB(240, 240, 255));
+//
+// Derived classes choose the striped cells (IsStripeSubItem) and may change
+// a cell's colours just before it is drawn (OnSubItemDraw). The parent must
+// be a toolkit window, which hands NM_CUSTOMDRAW back to the list. Leave
+// LVS_SHOWSELALWAYS off: with it the list view paints an unfocused selection
+// in its own grey (COLOR_3DFACE) over the colours chosen here.
+class NY_API CNyStripeListCtrl : public CListCtrl {
+  DECLARE_DYNAMIC(CNyStripeListCtrl)
+
+ public:
+  // Stripes in the shared colours; own colours start as the system's window
+  // text and window colours.
+  CNyStripeListCtrl();
+  // Stripes in the list's own colours.
+  CNyStripeListCtrl(COLORREF clrText, COLORREF clrTextBk);
+  ~CNyStripeListCtrl() override;
+
+  // The shared pair: black on RGB(195, 214, 224) at first. A list that uses
+  // it shows a change at its next redraw; each setter answers the value set.
+  static COLORREF GetSharedStripeTextColor();
+  static COLORREF GetSharedStripeTextBkColor();
+  static COLORREF SetSharedStripeTextColor(COLORREF clr);
+  static COLORREF SetSharedStripeTextBkColor(COLORREF clr);
+
+  // Switch this list to the shared colour; answer its current value.
+  COLORREF UseSharedStripeTextColor();
+  COLORREF UseSharedStripeTextBkColor();
+  // The colours this list's stripes are drawn in now.
+  COLORREF GetStripeTextColor() const;
+  COLORREF GetStripeTextBkColor() const;
+  // Store the list's own colour and switch to it; answer the value set.
+  COLORREF SetStripeTextColor(COLORREF clr);
+  COLORREF SetStripeTextBkColor(COLORREF clr);
+
+ protected:
+  // The item index (item spec) and sub-item index of a notification.
+  int GetCurrentRowIndex(NMLVCUSTOMDRAW* pLVCD);
+  int GetCurrentColumnIndex(NMLVCUSTOMDRAW* pLVCD);
+
+  // Whether the cell is drawn in the stripe colours: by default every
+  // column of the odd rows (the second, fourth ... counting from 0).
+  virtual bool IsStripeSubItem(NMLVCUSTOMDRAW* pLVCD);
+  // Called just before a cell is drawn, its colours (clrText, clrTextBk)
+  // already chosen, so that a derived class may change them. Does nothing.
+  virtual void OnSubItemDraw(NMLVCUSTOMDRAW* pLVCD);
+
+  afx_msg void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
+  DECLARE_MESSAGE_MAP()
+
+  static COLORREF clrSharedStripeText;
+  static COLORREF clrSharedStripeTextBk;
+
+ private:
+  COLORREF m_clrStripeText;
+  COLORREF m_clrStripeTextBk;
+  // The colours in use: the own ones above or the shared ones. Pointers, not
+  // references, because a list switches between the two.
+  const COLORREF* m_pclrStripeText;
+  const COLORREF* m_pclrStripeTextBk;
 };
