@@ -293,6 +293,7 @@ class NY_API CNyColorDialog : public CColorDialog {
 
   explicit CNyColorDialog(COLORREF clrInit = 0, DWORD dwFlags = CC_FULLOPEN, CWnd* pParentWnd = nullptr);
   ~CNyColorDialog() override;
+};
 
 // ---- Striped list --------------------------------------------------------------------
 
