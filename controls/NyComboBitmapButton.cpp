@@ -237,19 +237,18 @@ void CNyComboBitmapButton::OnMouseMove(UINT, CPoint point) {
 
 void CNyComboBitmapButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   if (!lpDrawItemStruct) return;
-  HBITMAP image = m_bitmap;
-  HBITMAP mask = m_bitmapMask;
-  if (lpDrawItemStruct->itemState & ODS_SELECTED) {
-    // Only the pressed area changes; pressed outside every area, the button
-    // keeps the picture it has.
-    const auto hit = HitTest();
-    if (hit.first == m_listVirtualButton.end()) return;
-    mask = hit.second->bitmapMask;
-    image = hit.first->idPressedImage ? static_cast<HBITMAP>(hit.second->bitmapImage)
-                                      : static_cast<HBITMAP>(m_bitmapSel);
-  }
   const ny::controls::ShapeClip clip(m_hWnd, lpDrawItemStruct->hDC);
-  DrawMasked(*lpDrawItemStruct, mask, image);
+  // Pressed, only the pressed area changes, drawn over the normal picture.
+  // That picture is drawn first all the same: a paint of the whole button
+  // while it is pressed (uncovered, or redrawn by the host) comes after an
+  // erase, and would otherwise show the pressed area alone.
+  DrawMasked(*lpDrawItemStruct, m_bitmapMask, m_bitmap);
+  if (!(lpDrawItemStruct->itemState & ODS_SELECTED)) return;
+  const auto hit = HitTest();
+  if (hit.first == m_listVirtualButton.end()) return;
+  HBITMAP image = hit.first->idPressedImage ? static_cast<HBITMAP>(hit.second->bitmapImage)
+                                            : static_cast<HBITMAP>(m_bitmapSel);
+  DrawMasked(*lpDrawItemStruct, hit.second->bitmapMask, image);
 }
 
 BOOL CNyComboBitmapButton::OnEraseBkgnd(CDC* pDC) {

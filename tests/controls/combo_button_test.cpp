@@ -131,6 +131,9 @@ TEST_F(ComboButtonTest, PressedAreaIsDrawnOnlyWhereItsMaskIsBlack) {
 
   Press(Inside(kUp));
   EXPECT_TRUE(OnlyChanged(normal, Shot(), kUp, kYellow));
+  // Repainted whole while pressed (erased first): the same picture.
+  button.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_TRUE(OnlyChanged(normal, Shot(), kUp, kYellow));
   nytest::SaveIfRequested(Shot(), "combo_button_up_pressed");
   Release();
   EXPECT_EQ(Shot(), normal);
@@ -288,6 +291,9 @@ TEST_F(ComboButtonTest, BadInputFailsQuietly) {
   ASSERT_TRUE(button.AddVirtualButton(nullptr, IDB_COMBO_UP));
   const nytest::Image normal = Shot();
   Press(Inside(kUp));
+  EXPECT_TRUE(OnlyChanged(normal, Shot(), kUp, kYellow));
+  // Repainted whole while pressed (erased first): the same picture.
+  button.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   EXPECT_TRUE(OnlyChanged(normal, Shot(), kUp, kYellow));
   button.SendMessage(WM_TIMER, kTimer, 0);
   Release();
