@@ -180,13 +180,13 @@ void ControlViews() {
   opacity.SetPos(96);
   SaveWindow(window.m_hWnd, "controls-normal");
 
-  // Pressed: the button holds the mouse, the pad's up arrow is held.
-  button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(32, 16));
+  // Pressed: the button pushed, the pad's up arrow held with the mouse.
+  button.SetState(TRUE);
   pad.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(48, 20));
   pad.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(48, 20));
   SaveWindow(window.m_hWnd, "controls-pressed");
   pad.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(48, 20));
-  button.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(32, 16));
+  button.SetState(FALSE);
 
   // The slider edit dropped down: the pop-up is a window of its own, drawn
   // over the owner's picture where it lies on the screen.
@@ -210,6 +210,92 @@ void ControlViews() {
   window.DestroyWindow();
 }
 
+// ---- Colours ------------------------------------------------------------------------
+
+void ColourButtonViews() {
+  CWnd window;
+  if (!window.CreateEx(0, nullptr, "Colour buttons", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40,
+                       40, 400, 130, nullptr, nullptr)) {
+    ++g_failures;
+    return;
+  }
+  CNyColorButton red(RGB(220, 40, 40)), green(RGB(40, 170, 80)), blue(RGB(40, 80, 200)),
+      off(RGB(240, 200, 0));
+  red.Create("Red", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(16, 20, 96, 60), &window, 701);
+  green.Create("Green", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(106, 20, 186, 60), &window, 702);
+  blue.Create("Pressed", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(196, 20, 276, 60), &window, 703);
+  off.Create("Disabled", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_OWNERDRAW, CRect(286, 20, 366, 60), &window,
+             704);
+  blue.SetState(TRUE);
+  SaveWindow(window.m_hWnd, "colour-buttons");
+  window.DestroyWindow();
+}
+
+// The platform's colour dialog is modal: a creation hook posts a message of
+// our own to it, and a message hook sees that message come out of the
+// dialog's own loop, draws and captures the dialog, and cancels it.
+const UINT kCaptureMessage = ::RegisterWindowMessageA("DoRorGalleryCapture");
+HHOOK g_cbtHook = nullptr, g_messageHook = nullptr;
+
+LRESULT CALLBACK OnActivate(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) ::PostMessageA(reinterpret_cast<HWND>(wParam), kCaptureMessage, 0, 0);
+  return ::CallNextHookEx(g_cbtHook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK OnMessage(int code, WPARAM wParam, LPARAM lParam) {
+  MSG* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == kCaptureMessage) {
+    // A modal dialog is shown once its loop first finds the queue empty,
+    // which may not have happened yet: it is shown here.
+    ::ShowWindow(msg->hwnd, SW_SHOWNORMAL);
+    ::RedrawWindow(msg->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Save(nytest::CaptureWindow(msg->hwnd), "colour-dialog");
+    ::PostMessageA(msg->hwnd, WM_COMMAND, IDCANCEL, 0);
+  }
+  return ::CallNextHookEx(g_messageHook, code, wParam, lParam);
+}
+
+void ColourDialogView() {
+  g_cbtHook = ::SetWindowsHookExA(WH_CBT, OnActivate, nullptr, ::GetCurrentThreadId());
+  g_messageHook = ::SetWindowsHookExA(WH_GETMESSAGE, OnMessage, nullptr, ::GetCurrentThreadId());
+  {
+    CNyColorDialog dialog(RGB(40, 80, 200));
+    dialog.DoModal();
+  }
+  ::UnhookWindowsHookEx(g_messageHook);
+  ::UnhookWindowsHookEx(g_cbtHook);
+}
+
+// ---- Striped list -------------------------------------------------------------------
+
+void StripedListView() {
+  CWnd window;
+  if (!window.CreateEx(0, nullptr, "Striped list", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
+                       380, 240, nullptr, nullptr)) {
+    ++g_failures;
+    return;
+  }
+  CNyStripeListCtrl list;
+  list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT, CRect(10, 10, 356, 190), &window, 801);
+  list.InsertColumn(0, "Part", LVCFMT_LEFT, 120);
+  list.InsertColumn(1, "Length", LVCFMT_RIGHT, 100);
+  list.InsertColumn(2, "Material", LVCFMT_LEFT, 110);
+  const char* const rows[][3] = {{"Beam B-12", "1200 mm", "Steel"},    {"Column C-3", "3000 mm", "Steel"},
+                                 {"Plate P-7", "450 mm", "Aluminium"}, {"Brace X-1", "2100 mm", "Steel"},
+                                 {"Bolt M16", "60 mm", "Steel"},       {"Rail R-2", "5000 mm", "Steel"},
+                                 {"Deck D-9", "2400 mm", "Timber"}};
+  int index = 0;
+  for (const auto& row : rows) {
+    list.InsertItem(index, row[0]);
+    list.SetItemText(index, 1, row[1]);
+    list.SetItemText(index, 2, row[2]);
+    ++index;
+  }
+  list.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);  // selected, without the focus
+  SaveWindow(window.m_hWnd, "striped-list");
+  window.DestroyWindow();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -227,6 +313,9 @@ int main(int argc, char** argv) {
   } else {
     ResizableViews();
     ControlViews();
+    ColourButtonViews();
+    ColourDialogView();
+    StripedListView();
   }
   std::printf("%d pictures failed\n", g_failures);
   std::fflush(stdout);
