@@ -8,6 +8,11 @@ namespace ny::mb {
 
 namespace {
 const unsigned char* U(const char* s) { return reinterpret_cast<const unsigned char*>(s); }
+
+// ASCII letters only; every other byte is itself.
+inline char AsciiLower(unsigned char c) {
+  return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+}
 }  // namespace
 
 bool IsLeadByte(unsigned char c) {
@@ -58,7 +63,7 @@ namespace {
 size_t FoldChar(const unsigned char* p, bool last, char* out) {
   unsigned char c = *p;
   if (c < 0x80) {
-    out[0] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    out[0] = AsciiLower(c);
     return 1;
   }
   if (!last && p[1] && IsLeadByte(c)) {
@@ -99,11 +104,10 @@ int CompareFolded(const char* a, const char* b, size_t n) {
 }  // namespace
 
 int CompareAsciiNoCase(const char* a, const char* b) {
-  auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
   const unsigned char* p = U(a ? a : "");
   const unsigned char* q = U(b ? b : "");
   for (;; ++p, ++q) {
-    int fp = fold(*p), fq = fold(*q);
+    int fp = static_cast<unsigned char>(AsciiLower(*p)), fq = static_cast<unsigned char>(AsciiLower(*q));
     if (fp != fq || fp == 0) return fp - fq;
   }
 }
@@ -122,7 +126,7 @@ void FoldCase(const char* text, size_t length, char* out) {
   const unsigned char* p = U(text);
   for (size_t i = 0; i < length;) {
     if (p[i] < 0x80) {  // the common case, kept inline
-      out[i] = static_cast<char>(p[i] >= 'A' && p[i] <= 'Z' ? p[i] + ('a' - 'A') : p[i]);
+      out[i] = AsciiLower(p[i]);
       ++i;
       continue;
     }
@@ -141,7 +145,7 @@ bool FoldsTo(const char* text, size_t length, std::string_view folded) {
   for (; length > 0 && *p;) {
     size_t n = 1;
     if (*p < 0x80) {
-      out[0] = static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p + ('a' - 'A') : *p);
+      out[0] = AsciiLower(*p);
     } else {
       n = FoldChar(p, length == 1, out);
     }

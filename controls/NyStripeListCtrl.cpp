@@ -74,7 +74,7 @@ COLORREF CNyStripeListCtrl::SetStripeTextBkColor(COLORREF clr) {
 
 // ---- Painting --------------------------------------------------------------------------
 
-// The item spec is a DWORD_PTR; a list view's item indexes fit an int.
+// dwItemSpec is a DWORD_PTR; a list view's item indexes fit an int.
 int CNyStripeListCtrl::GetCurrentRowIndex(NMLVCUSTOMDRAW* pLVCD) {
   return static_cast<int>(pLVCD->nmcd.dwItemSpec);
 }

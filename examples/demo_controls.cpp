@@ -67,13 +67,12 @@ void demo::ShowNyControls() {
   button.SetTextColors(RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 128), RGB(128, 128, 128));
   CRect size;
   button.GetWindowRect(&size);
-  HRGN shape = ::CreateRectRgn(0, 0, 0, 0);
-  const bool shaped = ::GetWindowRgn(button.m_hWnd, shape) != ERROR;
+  CRgn shape;
+  const bool shaped = shape.CreateRectRgn(0, 0, 0, 0) && button.GetWindowRgn(shape) != ERROR;
   std::printf("  bitmap button: pictures %s, %ld x %ld pixels, corner (0, 0) %s the window, centre %s\n",
               loaded ? "loaded" : "missing", size.Width(), size.Height(),
-              shaped && !::PtInRegion(shape, 0, 0) ? "outside" : "inside",
-              shaped && ::PtInRegion(shape, size.Width() / 2, size.Height() / 2) ? "inside" : "outside");
-  ::DeleteObject(shape);
+              shaped && !shape.PtInRegion(0, 0) ? "outside" : "inside",
+              shaped && shape.PtInRegion(size.Width() / 2, size.Height() / 2) ? "inside" : "outside");
   Picture(window, "controls-button-normal");
   Send(button, WM_MOUSEMOVE, 0, size.Width() / 2, size.Height() / 2);
   std::printf("  the pointer over it: the mouse-over picture (written as controls-button-hover)\n");

@@ -340,7 +340,7 @@ class NY_API CNyStripeListCtrl : public CListCtrl {
   COLORREF SetStripeTextBkColor(COLORREF clr);
 
  protected:
-  // The item index (item spec) and sub-item index of a notification.
+  // The row (the notification's dwItemSpec) and column of a notification.
   int GetCurrentRowIndex(NMLVCUSTOMDRAW* pLVCD);
   int GetCurrentColumnIndex(NMLVCUSTOMDRAW* pLVCD);
 
